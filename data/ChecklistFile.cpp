@@ -1,0 +1,477 @@
+#include "ChecklistFile.h"
+
+#include "ChecklistDoc.h"
+#include "DevicePath.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace ChecklistFile {
+namespace {
+
+constexpr std::string_view headerTag = "$$HEADER";
+constexpr std::string_view hotButtonTag = "$$HOTBUTTON";
+constexpr std::string_view endTag = "$$END";
+constexpr std::size_t chunkBytes = 64 * 1024;
+
+// Fills buffer with up to size bytes; returns the count, 0 at the end of the input.
+using ByteSource = std::function<std::size_t(char* buffer, std::size_t size)>;
+
+// Checks UTF-8 incrementally, so that a file can be checked chunk by chunk without holding it.
+class Utf8Checker {
+public:
+    void Feed(std::string_view bytes) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto* end = p + bytes.size();
+        while (p < end && valid) {
+            if (pending == 0) {
+                // Plain ASCII runs are by far the most common: skip them eight bytes at a time.
+                while (end - p >= 8) {
+                    std::uint64_t word;
+                    std::memcpy(&word, p, 8);
+                    if (word & 0x8080808080808080ull) {
+                        break;
+                    }
+                    p += 8;
+                }
+                if (p == end) {
+                    break;
+                }
+            }
+            Step(*p++);
+        }
+    }
+    bool Finish() const { return valid && pending == 0; }
+
+private:
+    void Step(unsigned char byte) {
+        if (pending == 0) {
+            if (byte < 0x80) {
+                return;
+            }
+            if (byte >= 0xC2 && byte <= 0xDF) {
+                pending = 1;
+                low = 0x80, high = 0xBF;
+            } else if (byte >= 0xE0 && byte <= 0xEF) {
+                pending = 2;
+                low = byte == 0xE0 ? 0xA0 : 0x80;
+                high = byte == 0xED ? 0x9F : 0xBF;
+            } else if (byte >= 0xF0 && byte <= 0xF4) {
+                pending = 3;
+                low = byte == 0xF0 ? 0x90 : 0x80;
+                high = byte == 0xF4 ? 0x8F : 0xBF;
+            } else {
+                valid = false;
+            }
+            return;
+        }
+        if (byte < low || byte > high) {
+            valid = false;
+            return;
+        }
+        low = 0x80, high = 0xBF;
+        --pending;
+    }
+
+    int pending = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    bool valid = true;
+};
+
+// Hands out the lines of a byte stream one at a time, applying the line rules of the format:
+// LF or CR LF ends a line, a last line without a line end is read whole, long lines come out
+// as pieces of at most maxLineBytes, Windows-1252 text is converted, and NUL bytes are
+// dropped. A returned line stays valid until the next call.
+class LineReader {
+public:
+    LineReader(ByteSource source, bool fromWindows1252)
+        : source(std::move(source)), fromWindows1252(fromWindows1252), buffer(chunkBytes) {}
+
+    bool Next(std::string_view& line) {
+        if (rest.empty() && !restIsLine) {
+            std::string_view raw;
+            if (!NextRawLine(raw)) {
+                return false;
+            }
+            rest = Prepare(raw);
+            restIsLine = true;
+        }
+        // A line of up to maxLineBytes comes out whole; a longer one in pieces that never
+        // split a character.
+        std::size_t cut = rest.size();
+        if (cut > maxLineBytes) {
+            cut = maxLineBytes;
+            while (cut > 0 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80) {
+                --cut;
+            }
+            if (cut == 0) {
+                cut = maxLineBytes; // not UTF-8 at all: cut by bytes rather than loop forever
+            }
+        }
+        line = rest.substr(0, cut);
+        rest.remove_prefix(cut);
+        restIsLine = !rest.empty();
+        return true;
+    }
+
+private:
+    bool Refill() {
+        if (atEnd) {
+            return false;
+        }
+        std::size_t count = source(buffer.data(), buffer.size());
+        if (count == 0) {
+            atEnd = true;
+            return false;
+        }
+        position = 0;
+        filled = count;
+        if (firstRead) {
+            firstRead = false;
+            if (filled >= 3 && std::memcmp(buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
+                position = 3; // a UTF-8 byte-order mark is no part of the text
+            }
+        }
+        return true;
+    }
+
+    // The next line without its line end, as stored in the file.
+    bool NextRawLine(std::string_view& raw) {
+        carry.clear();
+        bool carrying = false;
+        for (;;) {
+            if (position == filled && !Refill()) {
+                if (!carrying) {
+                    return false;
+                }
+                raw = carry; // a last line without a line end is read whole
+                return true;
+            }
+            const char* start = buffer.data() + position;
+            std::size_t available = filled - position;
+            const void* newline = std::memchr(start, '\n', available);
+            if (newline == nullptr) {
+                carry.append(start, available);
+                carrying = true;
+                position = filled;
+                continue;
+            }
+            std::size_t length = static_cast<const char*>(newline) - start;
+            position += length + 1;
+            if (carrying) {
+                carry.append(start, length);
+                raw = carry;
+            } else {
+                raw = std::string_view(start, length);
+            }
+            if (!raw.empty() && raw.back() == '\r') {
+                raw.remove_suffix(1);
+            }
+            return true;
+        }
+    }
+
+    std::string_view Prepare(std::string_view raw) {
+        if (fromWindows1252) {
+            converted = Windows1252ToUtf8(raw);
+            raw = converted;
+        }
+        if (std::memchr(raw.data(), '\0', raw.size()) != nullptr) {
+            std::string withoutNul;
+            withoutNul.reserve(raw.size());
+            for (char c : raw) {
+                if (c != '\0') {
+                    withoutNul.push_back(c);
+                }
+            }
+            converted = std::move(withoutNul);
+            raw = converted;
+        }
+        return raw;
+    }
+
+    ByteSource source;
+    bool fromWindows1252;
+    std::vector<char> buffer;
+    std::size_t position = 0;
+    std::size_t filled = 0;
+    bool atEnd = false;
+    bool firstRead = true;
+    std::string carry;
+    std::string converted;
+    std::string_view rest;
+    bool restIsLine = false;
+};
+
+bool IsTagLine(std::string_view line) {
+    return line.size() >= 2 && line[0] == '[' && line.find(']', 1) != std::string_view::npos;
+}
+
+// The text between "[" and the first "]" of a tag line.
+std::string_view TagOf(std::string_view line) {
+    return line.substr(1, line.find(']', 1) - 1);
+}
+
+bool IsTag(std::string_view line, std::string_view tag) {
+    return IsTagLine(line) && TagOf(line) == tag;
+}
+
+// A decimal integer as the C library reads one: leading white space, an optional sign, digits
+// up to the first non-digit; no digits give 0. Values beyond int saturate.
+int ParseIndex(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r'))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
+        negative = line[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        value = value * 10 + (line[i] - '0');
+        if (value > INT_MAX) {
+            value = static_cast<long long>(INT_MAX) + 1;
+        }
+    }
+    value = negative ? -value : value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// Reads hot-button sections' index and caption pairs until "[$$END]" or the end of the input.
+void ReadHotButtonSection(ChecklistDoc& doc, LineReader& reader, Checklist* lastChecklist) {
+    std::string_view line;
+    if (!reader.Next(line)) {
+        return;
+    }
+    for (;;) {
+        if (IsTag(line, endTag)) {
+            return;
+        }
+        int index = ParseIndex(line);
+        std::string_view caption;
+        if (!reader.Next(caption) || IsTagLine(caption)) {
+            return;
+        }
+        doc.SetSlot(index, caption, lastChecklist);
+        if (!reader.Next(line)) {
+            return;
+        }
+    }
+}
+
+void ReadLines(ChecklistDoc& doc, LineReader& reader) {
+    Checklist* lastChecklist = nullptr;
+    std::string_view line;
+    while (reader.Next(line)) {
+        if (!IsTagLine(line)) {
+            continue;
+        }
+        std::string_view tag = TagOf(line);
+        if (tag == headerTag) {
+            while (reader.Next(line) && !IsTag(line, endTag)) {
+            }
+        } else if (tag == hotButtonTag) {
+            ReadHotButtonSection(doc, reader, lastChecklist);
+        } else {
+            // Any other tag opens a checklist, a stray "[$$END]" included: the reader forgives.
+            Checklist* checklist = doc.CreateChecklist();
+            if (reader.Next(line)) {
+                checklist->SetName(line);
+                while (reader.Next(line) && !IsTagLine(line)) {
+                    checklist->AppendItem(line);
+                }
+            }
+            doc.AppendChecklist(checklist);
+            lastChecklist = checklist;
+        }
+    }
+    doc.modified = false;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+ByteSource FileSource(std::FILE* file) {
+    return [file](char* buffer, std::size_t size) { return std::fread(buffer, 1, size, file); };
+}
+
+ByteSource MemorySource(std::string_view bytes) {
+    return [bytes](char* buffer, std::size_t size) mutable {
+        std::size_t count = std::min(size, bytes.size());
+        std::memcpy(buffer, bytes.data(), count);
+        bytes.remove_prefix(count);
+        return count;
+    };
+}
+
+void AppendLine(std::string& out, std::string_view text) {
+    out.append(text);
+    out.push_back('\n');
+}
+
+// Writes the document section by section, handing full chunks to sink so that a large
+// document never needs a second copy of itself in memory.
+template <typename Sink> bool WriteSections(ChecklistDoc& doc, Sink&& sink) {
+    std::string out;
+    out.reserve(chunkBytes * 2);
+    AppendLine(out, "[$$HEADER]");
+    AppendLine(out, "[$$END]");
+    char number[16];
+    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
+        AppendLine(out, "[$$CHECKLIST]");
+        AppendLine(out, c->name);
+        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
+            AppendLine(out, item->text);
+            if (out.size() >= chunkBytes) {
+                if (!sink(out)) {
+                    return false;
+                }
+                out.clear();
+            }
+        }
+        AppendLine(out, "[$$END]");
+        out.push_back('\n');
+        if (HotButtonSlot* slot = doc.SlotFor(c)) {
+            AppendLine(out, "[$$HOTBUTTON]");
+            auto [end, ec] = std::to_chars(number, number + sizeof number, doc.SlotIndex(slot));
+            (void)ec;
+            AppendLine(out, std::string_view(number, end - number));
+            AppendLine(out, slot->caption);
+            AppendLine(out, "[$$END]");
+        }
+    }
+    return sink(out);
+}
+
+std::string ErrorText(int error) {
+    return std::strerror(error);
+}
+
+} // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    Utf8Checker checker;
+    checker.Feed(bytes);
+    return checker.Finish();
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    // Code points of 0x80..0x9F; the undefined values keep their own number.
+    static constexpr char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (char c : bytes) {
+        auto byte = static_cast<unsigned char>(c);
+        char32_t code = byte >= 0x80 && byte <= 0x9F ? high[byte - 0x80] : byte;
+        if (code < 0x80) {
+            out.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    }
+    return out;
+}
+
+void ReadText(ChecklistDoc& doc, std::string_view bytes) {
+    LineReader reader(MemorySource(bytes), !IsValidUtf8(bytes));
+    ReadLines(doc, reader);
+}
+
+std::string WriteText(ChecklistDoc& doc) {
+    std::string all;
+    WriteSections(doc, [&all](const std::string& chunk) {
+        all += chunk;
+        return true;
+    });
+    return all;
+}
+
+} // namespace ChecklistFile
+
+bool ChecklistDoc::LoadFile(const char* path, std::string* error) {
+    using namespace ChecklistFile;
+    std::string hostPath = HostPath(path);
+    FileHandle file(std::fopen(hostPath.c_str(), "rb"));
+    if (!file) {
+        if (error) {
+            *error = ErrorText(errno);
+        }
+        return false;
+    }
+    // A first pass decides the code page, so that the real reading needs no second chance.
+    Utf8Checker checker;
+    std::vector<char> chunk(chunkBytes);
+    bool readFailed = false;
+    while (std::size_t count = std::fread(chunk.data(), 1, chunk.size(), file.get())) {
+        checker.Feed(std::string_view(chunk.data(), count));
+    }
+    readFailed = std::ferror(file.get()) != 0;
+    if (readFailed) {
+        // A directory opens on Linux but cannot be read: that is a file that cannot be opened.
+        if (error) {
+            *error = ErrorText(errno ? errno : EIO);
+        }
+        return false;
+    }
+    std::rewind(file.get());
+    chunk = {};
+    LineReader reader(FileSource(file.get()), !checker.Finish());
+    ReadLines(*this, reader);
+    SetFileName(path);
+    return true;
+}
+
+bool ChecklistDoc::SaveFile(const char* path, std::string* error) {
+    using namespace ChecklistFile;
+    QSaveFile file(QFile::decodeName(HostPath(path).c_str()));
+    // Writing straight through: our own chunks are large, a second buffer would only copy.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (error) {
+            *error = file.errorString().toStdString();
+        }
+        return false;
+    }
+    bool written = WriteSections(*this, [&file](const std::string& chunk) {
+        return file.write(chunk.data(), static_cast<qint64>(chunk.size())) ==
+               static_cast<qint64>(chunk.size());
+    });
+    if (!written) {
+        if (error) {
+            *error = file.errorString().toStdString();
+        }
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error) {
+            *error = file.errorString().toStdString();
+        }
+        return false;
+    }
+    modified = false;
+    SetFileName(path);
+    return true;
+}
