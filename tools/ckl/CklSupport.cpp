@@ -1,0 +1,78 @@
+#include "CklSupport.h"
+
+#include "ChecklistDoc.h"
+
+#include <ostream>
+
+namespace ckl {
+
+std::string_view UsageText() {
+    return "Usage: ckl COMMAND ARGUMENTS\n"
+           "\n"
+           "Reads and writes checklist files (.ckl) exactly as tarvasto does.\n"
+           "\n"
+           "Commands:\n"
+           "  ckl json FILE        print the checklists and hot buttons of FILE as one JSON "
+           "object\n"
+           "  ckl rewrite IN OUT   load IN and save it to OUT as the program's Save does\n"
+           "  ckl show FILE        print the checklists for a person: each item with an empty\n"
+           "                       box in front, then the hot buttons and where they lead\n"
+           "  ckl check FILE       report lines the program will read differently from what was\n"
+           "                       meant\n"
+           "  ckl print FILE -o OUT.pdf [--page a4|letter|a5|kneeboard] [--columns 1|2]\n"
+           "                       a printable paper copy\n"
+           "  ckl --help           print this text\n"
+           "\n"
+           "Exit status: 0 success; 1 a file could not be read or written (for check: a line\n"
+           "was found); 2 a wrong command line.\n";
+}
+
+int UsageError(std::ostream& err, std::string_view complaint) {
+    err << "ckl: " << complaint << "\n\n" << UsageText();
+    return 2;
+}
+
+std::optional<int> CheckFileArguments(std::string_view command,
+                                      const std::vector<std::string>& args, std::size_t fileCount,
+                                      std::ostream& out, std::ostream& err) {
+    for (const std::string& arg : args) {
+        if (arg == "-h" || arg == "--help") {
+            out << UsageText();
+            return 0;
+        }
+    }
+    // A lone "-" is a name like any other; anything longer that starts with "-" would be an
+    // option, and these commands have none. A file whose name starts with "-" is reached as
+    // "./-name".
+    for (const std::string& arg : args) {
+        if (arg.size() > 1 && arg[0] == '-') {
+            return UsageError(err, std::string(command) + ": unknown option '" + arg + "'");
+        }
+    }
+    if (args.size() != fileCount) {
+        std::string expected = fileCount == 1 ? "one file" : std::to_string(fileCount) + " files";
+        return UsageError(err, std::string(command) + " expects " + expected + ", got " +
+                                   std::to_string(args.size()));
+    }
+    return std::nullopt;
+}
+
+bool LoadDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err) {
+    std::string reason;
+    if (!doc.LoadFile(path.c_str(), &reason)) {
+        err << "ckl: cannot open '" << path << "': " << reason << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool SaveDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err) {
+    std::string reason;
+    if (!doc.SaveFile(path.c_str(), &reason)) {
+        err << "ckl: cannot write '" << path << "': " << reason << '\n';
+        return false;
+    }
+    return true;
+}
+
+} // namespace ckl
