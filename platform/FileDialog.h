@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QFileDialog;
+class QWidget;
+
+enum class FileDialogKind { Open, Save };
+
+struct FileDialogResult {
+    bool confirmed = false;
+    QString path; // full path of the file chosen; empty unless confirmed
+};
+
+// The longest path, in bytes of 8-bit text, that the program's 1,024-byte path buffers hold.
+inline constexpr std::size_t longestChosenPath = 1023;
+
+// Asks the user, modally, for a checklist file to open or to save to: one filter
+// "Checklists (*.ckl)", names without an extension get ".ckl", a name that does not exist is
+// accepted in both kinds, and saving over an existing file is not questioned. initialName, a
+// device path ("\my documents\...") or a host path, is the file offered first; empty offers the
+// documents folder. The dialog belongs to owner, or to the active window when owner is null; no
+// other window of the program takes input meanwhile. A path longer than longestChosenPath bytes
+// counts as not confirmed. While a FileDialogHook exists, nothing is shown and the hook answers.
+FileDialogResult RunFileDialog(QWidget* owner, FileDialogKind kind, const QString& initialName);
+
+// The dialog that RunFileDialog runs for these arguments, built but not shown.
+std::unique_ptr<QFileDialog> BuildFileDialog(QWidget* owner, FileDialogKind kind,
+                                             const QString& initialName);
+
+// What RunFileDialog was asked, and what it answered.
+struct FileDialogRecord {
+    FileDialogKind kind;
+    QString initialName;
+    FileDialogResult result;
+    bool scripted; // false when no answer was left and the hook cancelled
+};
+
+// While an object of this class exists, RunFileDialog shows nothing: it records each call and
+// gives the next answer pushed, in order. A call with no answer left cancels, warns and is
+// recorded as not scripted, so that a test fails instead of blocking. Hooks nest: the newest
+// one answers.
+class FileDialogHook {
+public:
+    FileDialogHook();
+    ~FileDialogHook();
+    FileDialogHook(const FileDialogHook&) = delete;
+    FileDialogHook& operator=(const FileDialogHook&) = delete;
+
+    // The next call confirms path.
+    void PushPath(const QString& path);
+    // The next call is cancelled.
+    void PushCancel();
+    // Every call answered by this hook, oldest first.
+    const std::vector<FileDialogRecord>& Asked() const { return asked; }
+    // Answers pushed but not yet given.
+    std::size_t UnusedAnswers() const { return answers.size(); }
+
+private:
+    friend FileDialogResult RunFileDialog(QWidget*, FileDialogKind, const QString&);
+
+    FileDialogResult Answer(FileDialogKind kind, const QString& initialName);
+
+    FileDialogHook* previous;
+    std::deque<std::optional<QString>> answers;
+    std::vector<FileDialogRecord> asked;
+};

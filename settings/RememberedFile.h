@@ -1,0 +1,17 @@
+#pragma once
+
+// The path of the checklist file in use, remembered between runs as the value
+// "defaultFileName" of the program's settings key "Software\Velmora\tarvasto".
+
+// The path remembered first: the one a new key receives.
+inline constexpr char defaultRememberedFile[] = "\\my documents\\aviation.ckl";
+
+// The path to open at start-up, always terminated within buffer. At the first start (no key
+// yet) creates the key and remembers defaultRememberedFile; yields defaultRememberedFile also
+// when the key has no such value or the store cannot be used. A stored path too long for buffer
+// is cut at a character boundary.
+void ReadRememberedFile(char (&buffer)[1024]);
+
+// Remembers fileName for the next start. A null or empty fileName (a document that was never
+// saved under a name) stores nothing, so the path remembered before stays.
+void StoreRememberedFile(const char* fileName);
