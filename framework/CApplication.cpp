@@ -1,0 +1,69 @@
+#include "CApplication.h"
+
+#include "LoadIcon.h"
+#include "SingleCopy.h"
+#include "resource.h"
+
+#include <QApplication>
+
+namespace {
+
+QPointer<QWidget> mainWindow;
+SingleCopy* runningSingleCopy = nullptr;
+
+} // namespace
+
+CApplication::CApplication() = default;
+CApplication::~CApplication() = default;
+
+int CApplication::Run(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tarvasto"));
+    QApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QApplication::setWindowIcon(LoadIcon(IDI_PROGRAM));
+    // The program ends when its main dialog's run returns, not when a window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleCopy guard(QApplication::applicationFilePath());
+    if (guard.HandOverToRunningCopy()) {
+        return 0;
+    }
+    runningSingleCopy = &guard;
+    if (mainWindow != nullptr) {
+        SetMainWindow(mainWindow);
+    }
+
+    InitInstance();
+
+    runningSingleCopy = nullptr;
+    mainWindow = nullptr;
+    return 0;
+}
+
+void CApplication::SetMainWindow(QWidget* window) {
+    mainWindow = window;
+    if (runningSingleCopy != nullptr && window != nullptr) {
+        QPointer<QWidget> target = window;
+        runningSingleCopy->ServeActivation([target] { BringForward(target); });
+    }
+}
+
+QWidget* CApplication::MainWindow() {
+    return mainWindow;
+}
+
+void CApplication::BringForward(QWidget* window) {
+    if (window == nullptr || !window->isVisible()) {
+        return;
+    }
+    if (window->isMinimized()) {
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    }
+    window->raise();
+    window->activateWindow();
+    // While a dialog runs over the main window, that dialog is the one to answer.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != window) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}

@@ -1,0 +1,155 @@
+#include "CTreeCtrl.h"
+
+#include "CImageList.h"
+#include "DialogTemplate.h"
+#include "TextConversion.h"
+
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
+
+namespace {
+
+// Draws an item view's check indicators with the two state images and sizes them to the images;
+// everything else is drawn by the application's style.
+class StateImageStyle : public QProxyStyle {
+public:
+    StateImageStyle(QPixmap empty, QPixmap ticked)
+        : emptyBox(std::move(empty)), tickedBox(std::move(ticked)) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element != PE_IndicatorItemViewItemCheck) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const QPixmap& image = (option->state & State_On) ? tickedBox : emptyBox;
+        QRect target(QPoint(), image.size());
+        target.moveCenter(option->rect.center());
+        painter->drawPixmap(target, image);
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_IndicatorWidth) {
+            return emptyBox.width();
+        }
+        if (metric == PM_IndicatorHeight) {
+            return emptyBox.height();
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    QPixmap emptyBox;
+    QPixmap tickedBox;
+};
+
+// Tree items keep their data pointer under this role.
+constexpr int itemDataRole = Qt::UserRole;
+
+} // namespace
+
+void CTreeCtrl::DeleteAllItems() {
+    if (QTreeWidget* tree = GetControl()) {
+        tree->clear();
+        tree->setCurrentItem(nullptr);
+    }
+}
+
+CTreeCtrl::Item CTreeCtrl::InsertItem(const QString& text, void* itemData) {
+    QTreeWidget* tree = GetControl();
+    if (tree == nullptr) {
+        return nullptr;
+    }
+    auto* item = new QTreeWidgetItem({ReadBackText(text)});
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    const bool checkBoxes = (tree->property("templateStyle").toUInt() & TVS_CHECKBOXES) != 0;
+    if (checkBoxes) {
+        flags |= Qt::ItemIsUserCheckable;
+    }
+    item->setFlags(flags);
+    if (checkBoxes) {
+        item->setCheckState(0, Qt::Unchecked);
+    }
+    tree->addTopLevelItem(item);
+    SetItemData(item, itemData);
+    return item;
+}
+
+CTreeCtrl::Item CTreeCtrl::InsertItem(const char* text, void* itemData) {
+    return InsertItem(WidenText(text), itemData);
+}
+
+void CTreeCtrl::SetItemData(Item item, void* itemData) {
+    if (item != nullptr) {
+        item->setData(0, itemDataRole, QVariant::fromValue(reinterpret_cast<quintptr>(itemData)));
+    }
+}
+
+void* CTreeCtrl::GetItemData(Item item) const {
+    if (item == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<void*>(item->data(0, itemDataRole).value<quintptr>());
+}
+
+CTreeCtrl::Item CTreeCtrl::GetSelectedItem() const {
+    const QTreeWidget* tree = GetControl();
+    if (tree == nullptr) {
+        return nullptr;
+    }
+    // The current item alone is not a selection: the tree makes its first item current when it
+    // receives the focus from the keyboard, without selecting it.
+    QTreeWidgetItem* current = tree->currentItem();
+    return current != nullptr && current->isSelected() ? current : nullptr;
+}
+
+void CTreeCtrl::SelectItem(Item item) {
+    if (QTreeWidget* tree = GetControl()) {
+        tree->setCurrentItem(item);
+        if (item == nullptr) {
+            tree->clearSelection();
+        }
+    }
+}
+
+int CTreeCtrl::GetCount() const {
+    const QTreeWidget* tree = GetControl();
+    return tree == nullptr ? 0 : tree->topLevelItemCount();
+}
+
+CTreeCtrl::Item CTreeCtrl::GetItem(int index) const {
+    const QTreeWidget* tree = GetControl();
+    return tree == nullptr ? nullptr : tree->topLevelItem(index);
+}
+
+QString CTreeCtrl::GetItemText(Item item) const {
+    return item == nullptr ? QString() : ReadBackText(item->text(0));
+}
+
+bool CTreeCtrl::GetCheck(Item item) const {
+    return item != nullptr && item->checkState(0) == Qt::Checked;
+}
+
+void CTreeCtrl::SetCheck(Item item, bool checked) {
+    if (item != nullptr && (item->flags() & Qt::ItemIsUserCheckable)) {
+        item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void CTreeCtrl::SetStateImageList(const CImageList& images) {
+    QTreeWidget* tree = GetControl();
+    if (tree == nullptr || images.GetImageCount() < 3) {
+        return;
+    }
+    // The style belongs to the tree; a widget holds its style through a guarded pointer, so the
+    // order in which the two go away does not matter.
+    QStyle* previous = tree->style();
+    auto* style = new StateImageStyle(images.GetImage(1), images.GetImage(2));
+    style->setParent(tree);
+    tree->setStyle(style);
+    if (dynamic_cast<StateImageStyle*>(previous) != nullptr) {
+        delete previous;
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "CWindow.h"
+
+#include <QTreeWidget>
+
+class CImageList;
+
+// A tree control whose items all sit at the root, in insertion order. In a tree made with check
+// boxes every item has one, starting empty; the user ticks it by clicking the box or pressing
+// Space on the current item, and assistive tools see the item as checkable.
+class CTreeCtrl : public CControl<QTreeWidget> {
+public:
+    using Item = QTreeWidgetItem*; // nullptr stands for "no item"
+
+    // Deletes every item; afterwards no item is current or selected.
+    void DeleteAllItems();
+
+    // Inserts an item at the root after the last one, with text and itemData attached. Its check
+    // box (in a tree with check boxes) starts empty. Returns the item, or nullptr when unbound.
+    Item InsertItem(const QString& text, void* itemData = nullptr);
+    Item InsertItem(const char* text, void* itemData = nullptr);
+
+    void SetItemData(Item item, void* itemData);
+    // The data attached to item, or nullptr when there is none.
+    void* GetItemData(Item item) const;
+
+    // The selected item (the caret item), or nullptr when no item is selected.
+    Item GetSelectedItem() const;
+    // Makes item the current and selected one; nullptr clears the selection.
+    void SelectItem(Item item);
+
+    int GetCount() const;
+    // The item at position index from the top, or nullptr outside the tree.
+    Item GetItem(int index) const;
+    QString GetItemText(Item item) const;
+
+    bool GetCheck(Item item) const;
+    void SetCheck(Item item, bool checked);
+
+    // Draws the check boxes with the images of images: image 1 for an empty box, image 2 for a
+    // ticked one. The images are copied; images may go away afterwards.
+    void SetStateImageList(const CImageList& images);
+};

@@ -1,0 +1,57 @@
+#include "MenuTemplate.h"
+
+#include "resource.h"
+
+#include <array>
+
+namespace {
+
+constexpr MenuItemTemplate separator{nullptr, 0};
+
+constexpr std::array fileItems{
+    MenuItemTemplate{"New File", ID_FILE_NEW},
+    separator,
+    MenuItemTemplate{"Load", ID_FILE_LOAD},
+    MenuItemTemplate{"Save", ID_FILE_SAVE},
+    MenuItemTemplate{"Save As", ID_FILE_SAVE_AS},
+    separator,
+    MenuItemTemplate{"Configure Hot Buttons", ID_FILE_HOT_BUTTONS},
+    separator,
+    MenuItemTemplate{"Exit", ID_FILE_EXIT},
+};
+
+constexpr std::array editItems{
+    MenuItemTemplate{"New Checklist", ID_EDIT_NEW_CHECKLIST},
+    MenuItemTemplate{"Delete Checklist", ID_EDIT_DELETE_CHECKLIST},
+    separator,
+    MenuItemTemplate{"Add Item", ID_EDIT_ADD_ITEM},
+    MenuItemTemplate{"Delete Item", ID_EDIT_DELETE_ITEM},
+    separator,
+    MenuItemTemplate{"Move item Up", ID_EDIT_MOVE_UP},
+    MenuItemTemplate{"Move item down", ID_EDIT_MOVE_DOWN},
+};
+
+constexpr std::array helpItems{
+    MenuItemTemplate{"About", ID_HELP_ABOUT},
+};
+
+constexpr std::array mainMenus{
+    MenuTemplate{"File", fileItems},
+    MenuTemplate{"Edit", editItems},
+    MenuTemplate{"Help", helpItems},
+};
+
+constexpr std::array menuBars{
+    MenuBarTemplate{IDR_MAINMENU, mainMenus},
+};
+
+} // namespace
+
+const MenuBarTemplate* FindMenuTemplate(int id) {
+    for (const auto& menuBar : menuBars) {
+        if (menuBar.id == id) {
+            return &menuBar;
+        }
+    }
+    return nullptr;
+}

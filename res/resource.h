@@ -1,0 +1,65 @@
+#pragma once
+
+// The standard buttons every dialog understands, IDOK (1) and IDCANCEL (2), are the system's
+// dialog results and come with its value types.
+#include "WinTypes.h"
+
+// Resource identifiers of the program: dialogs, menus, icon, bitmap, controls and commands keep
+// the numbers the program has always used, so that the menu bar routes commands by them.
+
+// Dialog templates.
+inline constexpr int IDD_CHECKLIST = 102;
+inline constexpr int IDD_HOTBUTTONS = 106;
+inline constexpr int IDD_TEXTENTRY = 107;
+inline constexpr int IDD_ABOUT = 134;
+
+// Menu template of the checklist screen.
+inline constexpr int IDR_MAINMENU = 131;
+
+// Images.
+inline constexpr int IDI_PROGRAM = 128;
+inline constexpr int IDB_CHECKSTATES = 130;
+
+// A control without an identifier of its own (labels).
+inline constexpr int IDC_STATIC = -1;
+
+// Checklist screen (dialog 102).
+inline constexpr int IDC_TREE = 1000;
+inline constexpr int IDC_HOTBUTTON0 = 1006;
+inline constexpr int IDC_HOTBUTTON1 = 1007;
+inline constexpr int IDC_HOTBUTTON2 = 1008;
+inline constexpr int IDC_HOTBUTTON3 = 1009;
+inline constexpr int IDC_LISTNAME = 1015;
+
+// Text entry dialog (dialog 107).
+inline constexpr int IDC_ENTRY_EDIT = 1013;
+inline constexpr int IDC_ENTRY_PROMPT = 1014;
+
+// Hot-button dialog (dialog 106): the checklist list and the caption box of rows 0 to 3.
+inline constexpr int IDC_ROWLIST0 = 1010;
+inline constexpr int IDC_ROWCAPTION0 = 1011;
+inline constexpr int IDC_ROWLIST1 = 1018;
+inline constexpr int IDC_ROWCAPTION1 = 1019;
+inline constexpr int IDC_ROWLIST2 = 1020;
+inline constexpr int IDC_ROWCAPTION2 = 1021;
+inline constexpr int IDC_ROWLIST3 = 1024;
+inline constexpr int IDC_ROWCAPTION3 = 1025;
+
+// The Lists drop-down button of the menu bar, and its first entry (entry k is ID_LISTS_FIRST + k).
+inline constexpr int ID_LISTS = 32779;
+inline constexpr int ID_LISTS_FIRST = 32780;
+
+// Menu commands (menu 131).
+inline constexpr int ID_FILE_NEW = 32901;
+inline constexpr int ID_FILE_LOAD = 32774;
+inline constexpr int ID_FILE_SAVE = 57603;
+inline constexpr int ID_FILE_SAVE_AS = 32879;
+inline constexpr int ID_FILE_HOT_BUTTONS = 32881;
+inline constexpr int ID_FILE_EXIT = 32903;
+inline constexpr int ID_EDIT_NEW_CHECKLIST = 32888;
+inline constexpr int ID_EDIT_DELETE_CHECKLIST = 32889;
+inline constexpr int ID_EDIT_ADD_ITEM = 32891;
+inline constexpr int ID_EDIT_DELETE_ITEM = 32892;
+inline constexpr int ID_EDIT_MOVE_UP = 32898;
+inline constexpr int ID_EDIT_MOVE_DOWN = 32899;
+inline constexpr int ID_HELP_ABOUT = 32896;
