@@ -90,9 +90,10 @@ private:
 };
 
 // Hands out the lines of a byte stream one at a time, applying the line rules of the format:
-// LF or CR LF ends a line, a last line without a line end is read whole, long lines come out
-// as pieces of at most maxLineBytes, Windows-1252 text is converted, and NUL bytes are
-// dropped. A returned line stays valid until the next call.
+// LF ends a line and the carriage returns before it belong to the line end, a last line
+// without a line end is read whole, long lines come out as pieces of at most maxLineBytes,
+// Windows-1252 text is converted, and NUL bytes are dropped. A returned line stays valid
+// until the next call.
 class LineReader {
 public:
     LineReader(ByteSource source, bool fromWindows1252)
@@ -107,21 +108,14 @@ public:
             rest = Prepare(raw);
             restIsLine = true;
         }
-        // A line of up to maxLineBytes comes out whole; a longer one in pieces that never
-        // split a character.
-        std::size_t cut = rest.size();
-        if (cut > maxLineBytes) {
-            cut = maxLineBytes;
-            while (cut > 0 && (static_cast<unsigned char>(rest[cut]) & 0xC0) == 0x80) {
-                --cut;
-            }
-            if (cut == 0) {
-                cut = maxLineBytes; // not UTF-8 at all: cut by bytes rather than loop forever
-            }
-        }
+        std::size_t cut = rest.size() > maxLineBytes ? PieceEnd(rest) : rest.size();
         line = rest.substr(0, cut);
         rest.remove_prefix(cut);
         restIsLine = !rest.empty();
+        // Only a piece cut from a run of carriage returns can still end in one.
+        while (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
         return true;
     }
 
@@ -175,11 +169,30 @@ private:
             } else {
                 raw = std::string_view(start, length);
             }
-            if (!raw.empty() && raw.back() == '\r') {
-                raw.remove_suffix(1);
-            }
             return true;
         }
+    }
+
+    static bool IsContinuation(char byte) {
+        return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+    }
+
+    // Where the first piece of an over-long line ends: within maxLineBytes, never inside a
+    // character, and never right after a carriage return, which the written line would lose
+    // to its line end. A piece of nothing but carriage returns is cut at the limit.
+    static std::size_t PieceEnd(std::string_view text) {
+        std::size_t cut = maxLineBytes;
+        while (cut > 0 && (IsContinuation(text[cut]) || text[cut - 1] == '\r')) {
+            --cut;
+        }
+        if (cut > 0) {
+            return cut;
+        }
+        cut = maxLineBytes;
+        while (cut > 0 && IsContinuation(text[cut])) {
+            --cut;
+        }
+        return cut > 0 ? cut : maxLineBytes;
     }
 
     std::string_view Prepare(std::string_view raw) {
@@ -197,6 +210,11 @@ private:
             }
             converted = std::move(withoutNul);
             raw = converted;
+        }
+        // Carriage returns before the line end belong to it (CR LF, and the CR CR LF of a
+        // file converted twice); a text ending in one could never be written back.
+        while (!raw.empty() && raw.back() == '\r') {
+            raw.remove_suffix(1);
         }
         return raw;
     }
@@ -331,17 +349,22 @@ template <typename Sink> bool WriteSections(ChecklistDoc& doc, Sink&& sink) {
     out.reserve(chunkBytes * 2);
     AppendLine(out, "[$$HEADER]");
     AppendLine(out, "[$$END]");
+    auto flush = [&out, &sink] {
+        bool ok = sink(out);
+        out.clear();
+        return ok;
+    };
     char number[16];
     for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
+        if (out.size() >= chunkBytes && !flush()) {
+            return false;
+        }
         AppendLine(out, "[$$CHECKLIST]");
         AppendLine(out, c->name);
         for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
             AppendLine(out, item->text);
-            if (out.size() >= chunkBytes) {
-                if (!sink(out)) {
-                    return false;
-                }
-                out.clear();
+            if (out.size() >= chunkBytes && !flush()) {
+                return false;
             }
         }
         AppendLine(out, "[$$END]");

@@ -7,10 +7,12 @@ class ChecklistDoc;
 
 // The .ckl reader and writer behind ChecklistDoc::LoadFile and ChecklistDoc::SaveFile.
 //
-// Lines end with LF or CR LF. Lines longer than maxLineBytes are read as several lines of at
-// most maxLineBytes each, cut at character boundaries. Text that is not valid UTF-8 is taken
-// as Windows-1252 and converted; a leading UTF-8 byte-order mark is skipped; NUL bytes, which
-// no text can hold, are dropped. The writer writes UTF-8 with LF line ends.
+// Lines end with LF or CR LF (carriage returns at the end of a line, and of the last line
+// without LF, belong to the line end). Lines longer than maxLineBytes are read as several
+// lines of at most maxLineBytes each, cut at character boundaries and never right after a
+// carriage return. Text that is not valid UTF-8 is taken as Windows-1252 and converted; a
+// leading UTF-8 byte-order mark is skipped; NUL bytes, which no text can hold, are dropped.
+// The writer writes UTF-8 with LF line ends and no byte-order mark.
 namespace ChecklistFile {
 
 inline constexpr std::size_t maxLineBytes = 1023;
