@@ -1,13 +1,555 @@
+#include "ChecklistDoc.h"
+#include "CklSupport.h"
 #include "Commands.h"
 
+#include <optional>
 #include <ostream>
+#include <string>
+#include <vector>
+
+#ifdef TARVASTO_HAVE_PRINT
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextLayout>
+
+#include <memory>
+#endif
 
 namespace ckl {
+namespace {
 
-// Stands in until the print command is written, so that the tool links.
-int RunPrint(const std::vector<std::string>&, std::ostream&, std::ostream& err) {
-    err << "ckl: print is not available yet\n";
-    return 2;
+struct PrintOptions {
+    std::string input;
+    std::string output;
+    std::string page = "a4";
+    int columns = 1;
+};
+
+// Reads the command line into options. Returns nothing when it is complete, else the status
+// to end with (0 after --help, 2 after a complaint).
+std::optional<int> ParsePrintOptions(const std::vector<std::string>& args, PrintOptions& options,
+                                     std::ostream& out, std::ostream& err) {
+    bool haveOutput = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            out << UsageText();
+            return 0;
+        }
+        // Options take their value as the next word or after "=" ("--page=a5", "-oOUT.pdf").
+        std::string name = arg;
+        std::optional<std::string> value;
+        if (arg.starts_with("--") && arg.find('=') != std::string::npos) {
+            name = arg.substr(0, arg.find('='));
+            value = arg.substr(arg.find('=') + 1);
+        } else if (arg.starts_with("-o") && arg.size() > 2 && !arg.starts_with("--")) {
+            name = "-o";
+            value = arg.substr(2);
+        }
+        bool takesValue =
+            name == "-o" || name == "--output" || name == "--page" || name == "--columns";
+        if (takesValue && !value) {
+            if (i + 1 == args.size()) {
+                return UsageError(err, "print: " + name + " needs a value");
+            }
+            value = args[++i];
+        }
+        if (name == "-o" || name == "--output") {
+            options.output = *value;
+            haveOutput = true;
+        } else if (name == "--page") {
+            if (*value != "a4" && *value != "letter" && *value != "a5" && *value != "kneeboard") {
+                return UsageError(err, "print: unknown page '" + *value +
+                                           "' (a4, letter, a5 or kneeboard)");
+            }
+            options.page = *value;
+        } else if (name == "--columns") {
+            if (*value != "1" && *value != "2") {
+                return UsageError(err, "print: --columns takes 1 or 2, not '" + *value + "'");
+            }
+            options.columns = *value == "1" ? 1 : 2;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return UsageError(err, "print: unknown option '" + arg + "'");
+        } else if (!options.input.empty()) {
+            return UsageError(err, "print expects one file, got '" + options.input + "' and '" +
+                                       arg + "'");
+        } else {
+            options.input = arg;
+        }
+    }
+    if (options.input.empty()) {
+        return UsageError(err, "print expects a checklist file");
+    }
+    if (!haveOutput || options.output.empty()) {
+        return UsageError(err, "print expects -o OUT.pdf");
+    }
+    return std::nullopt;
+}
+
+#ifdef TARVASTO_HAVE_PRINT
+
+// Paper and type for one page choice. Sizes in points and millimetres.
+struct PaperStyle {
+    QPageSize size;
+    QMarginsF marginsMm;
+    qreal itemPoints;
+    qreal headingPoints;
+};
+
+PaperStyle PaperFor(const std::string& page) {
+    if (page == "letter") {
+        return {QPageSize(QPageSize::Letter), {16, 15, 16, 12}, 11, 13};
+    }
+    if (page == "a5") {
+        return {QPageSize(QPageSize::A5), {12, 12, 12, 10}, 10, 12};
+    }
+    if (page == "kneeboard") {
+        // A kneeboard's clip covers the top of the sheet.
+        return {
+            QPageSize(QSizeF(5.5, 8.5), QPageSize::Inch, "Kneeboard"), {10, 22, 10, 8}, 10, 11.5};
+    }
+    return {QPageSize(QPageSize::A4), {16, 15, 16, 12}, 11, 13};
+}
+
+// What a piece of text on the page is, which decides its font and colour.
+enum class Ink { Title, Subtitle, Heading, HotButton, Item, Remark, Footer };
+
+struct Fonts {
+    QFont title, subtitle, heading, hotButton, item, remark, footer;
+
+    explicit Fonts(const PaperStyle& paper) {
+        QFont base("DejaVu Sans");
+        // No ligatures: "ff" must stay two letters for anyone who copies or searches the text.
+        base.setStyleHint(QFont::SansSerif, QFont::PreferNoShaping);
+        auto sized = [&base](qreal points, QFont::Weight weight = QFont::Normal) {
+            QFont font = base;
+            font.setPointSizeF(points);
+            font.setWeight(weight);
+            return font;
+        };
+        title = sized(paper.headingPoints + 4, QFont::Bold);
+        subtitle = sized(paper.itemPoints - 1.5);
+        heading = sized(paper.headingPoints, QFont::Bold);
+        hotButton = sized(paper.itemPoints - 1, QFont::DemiBold);
+        item = sized(paper.itemPoints);
+        remark = sized(paper.itemPoints - 1);
+        remark.setItalic(true);
+        footer = sized(8);
+    }
+
+    const QFont& For(Ink ink) const {
+        switch (ink) {
+        case Ink::Title:
+            return title;
+        case Ink::Subtitle:
+            return subtitle;
+        case Ink::Heading:
+            return heading;
+        case Ink::HotButton:
+            return hotButton;
+        case Ink::Item:
+            return item;
+        case Ink::Remark:
+            return remark;
+        case Ink::Footer:
+            break;
+        }
+        return footer;
+    }
+};
+
+QColor ColorFor(Ink ink) {
+    switch (ink) {
+    case Ink::Subtitle:
+    case Ink::Remark:
+    case Ink::Footer:
+        return QColor(90, 90, 90);
+    case Ink::HotButton:
+        return QColor(40, 40, 40);
+    default:
+        return Qt::black;
+    }
+}
+
+struct PlacedText {
+    int page;
+    QPointF baseline;
+    QString text;
+    Ink ink;
+};
+struct PlacedBox {
+    int page;
+    QRectF rect;
+};
+struct PlacedRule {
+    int page;
+    QLineF line;
+    qreal widthMm;
+};
+
+// Where everything goes: pages, columns, and the checklists flowing through them. Works in
+// the PDF's device units with the top left of the printable area at (0, 0).
+class PrintLayout {
+public:
+    PrintLayout(const Fonts& fonts, QPaintDevice* device, QSizeF area, int columns,
+                qreal unitsPerMm)
+        : fonts(fonts), device(device), area(area), columns(columns), unitsPerMm(unitsPerMm) {
+        gutter = columns > 1 ? Mm(8) : 0;
+        columnWidth = (area.width() - gutter * (columns - 1)) / columns;
+        QFontMetricsF footerMetrics(fonts.footer, device);
+        columnBottom = area.height() - footerMetrics.lineSpacing() * 2;
+        QFontMetricsF itemMetrics(fonts.item, device);
+        boxSide = itemMetrics.ascent() * 0.85;
+        itemIndent = boxSide + Mm(2.5);
+        itemGap = itemMetrics.lineSpacing() * 0.45;
+    }
+
+    // The file's name across the top of the first page.
+    void AddTitle(const QString& title, const QString& subtitle) {
+        Place(Wrap(title, Ink::Title, area.width()), Ink::Title, 0);
+        Place(Wrap(subtitle, Ink::Subtitle, area.width()), Ink::Subtitle, 0);
+        y += Mm(3);
+        rules.push_back({page, QLineF(0, y, area.width(), y), 0.4});
+        y += Mm(5);
+        columnTop = y;
+    }
+
+    void AddChecklist(const QString& name, const std::vector<QString>& hotButtons,
+                      const std::vector<QString>& items) {
+        std::vector<QString> heading = Wrap(name, Ink::Heading, columnWidth);
+        std::vector<std::vector<QString>> buttonLines;
+        qreal headingHeight = Height(heading, Ink::Heading) + Mm(2.5);
+        for (const QString& button : hotButtons) {
+            buttonLines.push_back(Wrap(button, Ink::HotButton, columnWidth));
+            headingHeight += Height(buttonLines.back(), Ink::HotButton);
+        }
+        std::vector<std::vector<QString>> itemLines;
+        for (const QString& item : items) {
+            itemLines.push_back(Wrap(item, Ink::Item, columnWidth - itemIndent));
+        }
+        qreal firstHeight = itemLines.empty()
+                                ? LineHeight(Ink::Remark)
+                                : LineHeight(Ink::Item) * qMin<qsizetype>(itemLines[0].size(), 3);
+        qreal wholeHeight = headingHeight + Mm(2.5) + (itemLines.empty() ? firstHeight : 0);
+        for (const std::vector<QString>& lines : itemLines) {
+            wholeHeight += Height(lines, Ink::Item) + itemGap;
+        }
+        if (y > columnTop) {
+            y += Mm(6);
+        }
+        // A list that fits in a column is never split: turning the page halfway through a
+        // checklist is what a paper copy must spare its reader. Longer lists start where they
+        // are, but a heading never stands alone at the foot of a column.
+        qreal nextColumnTop = column + 1 < columns ? columnTop : 0;
+        bool fitsWhole = y + wholeHeight <= columnBottom;
+        bool fitsInNextColumn = nextColumnTop + wholeHeight <= columnBottom;
+        if (y > columnTop &&
+            ((!fitsWhole && fitsInNextColumn) || y + headingHeight + firstHeight > columnBottom)) {
+            NextColumn();
+        }
+        Place(heading, Ink::Heading, 0);
+        for (const std::vector<QString>& lines : buttonLines) {
+            Place(lines, Ink::HotButton, 0);
+        }
+        y += Mm(1);
+        rules.push_back({page, QLineF(X(), y, X() + columnWidth, y), 0.3});
+        y += Mm(1.5);
+        if (itemLines.empty()) {
+            Place({QStringLiteral("(no items)")}, Ink::Remark, itemIndent);
+            return;
+        }
+        continuedName = name;
+        itemsInColumn = 0;
+        constexpr std::size_t shortestTail = 3;
+        for (std::size_t i = 0; i < itemLines.size(); ++i) {
+            // A list carried over takes at least a few items with it, never a lone last one.
+            if (itemLines.size() - i == shortestTail && itemsInColumn >= shortestTail) {
+                qreal tail = 0;
+                for (std::size_t j = i; j < itemLines.size(); ++j) {
+                    tail += Height(itemLines[j], Ink::Item) + itemGap;
+                }
+                if (y + tail - itemGap > columnBottom) {
+                    ContinueInNextColumn();
+                }
+            }
+            AddItem(itemLines[i]);
+        }
+    }
+
+    // A document without checklists still prints a page that says so.
+    void AddNothing() { Place({QStringLiteral("(no checklists)")}, Ink::Remark, 0); }
+
+    int PageCount() const { return page + 1; }
+
+    std::vector<PlacedText> texts;
+    std::vector<PlacedBox> boxes;
+    std::vector<PlacedRule> rules;
+
+private:
+    qreal Mm(qreal mm) const { return mm * unitsPerMm; }
+    qreal X() const { return column * (columnWidth + gutter); }
+
+    qreal LineHeight(Ink ink) const { return QFontMetricsF(fonts.For(ink), device).lineSpacing(); }
+
+    qreal Height(const std::vector<QString>& lines, Ink ink) const {
+        return LineHeight(ink) * static_cast<qreal>(lines.size());
+    }
+
+    // Breaks text into lines that fit width, at word boundaries where it can.
+    std::vector<QString> Wrap(const QString& text, Ink ink, qreal width) const {
+        std::vector<QString> lines;
+        QTextLayout layout(text, fonts.For(ink), device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines.push_back(text.mid(line.textStart(), line.textLength()));
+        }
+        layout.endLayout();
+        if (lines.empty()) {
+            lines.emplace_back();
+        }
+        return lines;
+    }
+
+    void Place(const std::vector<QString>& lines, Ink ink, qreal indent) {
+        QFontMetricsF metrics(fonts.For(ink), device);
+        for (const QString& line : lines) {
+            texts.push_back({page, QPointF(X() + indent, y + metrics.ascent()), line, ink});
+            y += metrics.lineSpacing();
+        }
+    }
+
+    void NextColumn() {
+        if (++column == columns) {
+            column = 0;
+            ++page;
+            columnTop = 0;
+        }
+        y = columnTop;
+    }
+
+    // Starts a new column for the checklist being printed, under its name and "(continued)".
+    void ContinueInNextColumn() {
+        NextColumn();
+        itemsInColumn = 0;
+        Place(Wrap(continuedName + QStringLiteral(" (continued)"), Ink::Heading, columnWidth),
+              Ink::Heading, 0);
+        y += Mm(1);
+        rules.push_back({page, QLineF(X(), y, X() + columnWidth, y), 0.3});
+        y += Mm(1.5);
+    }
+
+    // An item with its box; kept in one piece unless it is taller than a whole column.
+    void AddItem(const std::vector<QString>& lines) {
+        qreal lineHeight = LineHeight(Ink::Item);
+        qreal height = Height(lines, Ink::Item);
+        if (y + height > columnBottom && height <= columnBottom - columnTop - 4 * lineHeight) {
+            ContinueInNextColumn();
+        }
+        QFontMetricsF metrics(fonts.item, device);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (y + lineHeight > columnBottom) {
+                ContinueInNextColumn();
+            }
+            if (i == 0) {
+                qreal baseline = y + metrics.ascent();
+                boxes.push_back({page, QRectF(X(), baseline - boxSide, boxSide, boxSide)});
+            }
+            Place({lines[i]}, Ink::Item, itemIndent);
+        }
+        ++itemsInColumn;
+        y += itemGap;
+    }
+
+    const Fonts& fonts;
+    QPaintDevice* device;
+    QSizeF area;
+    int columns;
+    qreal unitsPerMm;
+    qreal gutter = 0;
+    qreal columnWidth = 0;
+    qreal columnTop = 0;
+    qreal columnBottom = 0;
+    qreal boxSide = 0;
+    qreal itemIndent = 0;
+    qreal itemGap = 0;
+    int page = 0;
+    int column = 0;
+    qreal y = 0;
+    QString continuedName;
+    std::size_t itemsInColumn = 0;
+};
+
+// The lines under a checklist's name that say which hot buttons lead to it, numbered 1 to 4
+// as the buttons stand under the list.
+std::vector<QString> HotButtonLines(ChecklistDoc& doc, const Checklist* checklist) {
+    std::vector<QString> lines;
+    for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
+        HotButtonSlot* slot = doc.SlotAt(i);
+        if (slot->checklist == checklist) {
+            lines.push_back(QStringLiteral("\u2605 Hot button %1: %2")
+                                .arg(i + 1)
+                                .arg(QString::fromUtf8(slot->caption)));
+        }
+    }
+    return lines;
+}
+
+void Paint(QPainter& painter, QPdfWriter& writer, const PrintLayout& layout, const Fonts& fonts,
+           QSizeF area, qreal unitsPerMm, const QString& fileName) {
+    QFontMetricsF footerMetrics(fonts.footer, &writer);
+    int pages = layout.PageCount();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0) {
+            writer.newPage();
+        }
+        for (const PlacedRule& rule : layout.rules) {
+            if (rule.page == page) {
+                painter.setPen(QPen(Qt::black, rule.widthMm * unitsPerMm));
+                painter.drawLine(rule.line);
+            }
+        }
+        painter.setPen(QPen(Qt::black, 0.3 * unitsPerMm));
+        painter.setBrush(Qt::NoBrush);
+        for (const PlacedBox& box : layout.boxes) {
+            if (box.page == page) {
+                painter.drawRect(box.rect);
+            }
+        }
+        for (const PlacedText& text : layout.texts) {
+            if (text.page == page) {
+                painter.setFont(fonts.For(text.ink));
+                painter.setPen(ColorFor(text.ink));
+                painter.drawText(text.baseline, text.text);
+            }
+        }
+        qreal ruleY = area.height() - footerMetrics.lineSpacing() * 1.4;
+        painter.setPen(QPen(ColorFor(Ink::Footer), 0.2 * unitsPerMm));
+        painter.drawLine(QLineF(0, ruleY, area.width(), ruleY));
+        painter.setFont(fonts.footer);
+        qreal baseline = area.height() - footerMetrics.descent();
+        painter.drawText(QPointF(0, baseline), fileName);
+        QString number = QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages);
+        painter.drawText(QPointF(area.width() - footerMetrics.horizontalAdvance(number), baseline),
+                         number);
+    }
+}
+
+QtMessageHandler previousMessageHandler = nullptr;
+
+// Qt's remarks about the session it runs in (no runtime folder, no display) mean nothing to
+// someone printing a checklist; everything else goes on as before.
+void QuietMessageHandler(QtMsgType type, const QMessageLogContext& context,
+                         const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith("QStandardPaths:")) {
+        return;
+    }
+    previousMessageHandler(type, context, message);
+}
+
+int PrintDocument(ChecklistDoc& doc, const PrintOptions& options, std::ostream& err) {
+    QString fileName = QFileInfo(QString::fromStdString(options.input)).fileName();
+    QString outputPath = QString::fromStdString(options.output);
+    // Written beside the target and renamed over it only when complete, so that a failed
+    // print never leaves half a PDF behind.
+    QSaveFile file(outputPath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        err << "ckl: cannot write '" << options.output << "': " << file.errorString().toStdString()
+            << '\n';
+        return 1;
+    }
+    PaperStyle paper = PaperFor(options.page);
+    QPdfWriter writer(&file);
+    writer.setTitle(fileName);
+    writer.setCreator(QStringLiteral("tarvasto ckl"));
+    writer.setPageLayout(
+        QPageLayout(paper.size, QPageLayout::Portrait, paper.marginsMm, QPageLayout::Millimeter));
+    qreal unitsPerMm = writer.resolution() / 25.4;
+    QSizeF area = writer.pageLayout().paintRectPixels(writer.resolution()).size();
+
+    Fonts fonts(paper);
+    PrintLayout layout(fonts, &writer, area, options.columns, unitsPerMm);
+    int count = doc.ChecklistCount();
+    layout.AddTitle(fileName, count == 1 ? QStringLiteral("1 checklist")
+                                         : QStringLiteral("%1 checklists").arg(count));
+    if (count == 0) {
+        layout.AddNothing();
+    }
+    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
+        std::vector<QString> items;
+        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
+            items.push_back(QString::fromUtf8(item->text));
+        }
+        QString name = QString::fromUtf8(c->name);
+        layout.AddChecklist(name.isEmpty() ? QStringLiteral("(no name)") : name,
+                            HotButtonLines(doc, c), items);
+    }
+
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        file.cancelWriting();
+        err << "ckl: cannot write '" << options.output << "': the PDF could not be started\n";
+        return 1;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    Paint(painter, writer, layout, fonts, area, unitsPerMm, fileName);
+    painter.end();
+    if (!file.commit()) {
+        err << "ckl: cannot write '" << options.output << "': " << file.errorString().toStdString()
+            << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+#endif
+
+} // namespace
+
+int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    PrintOptions options;
+    if (std::optional<int> status = ParsePrintOptions(args, options, out, err)) {
+        return *status;
+    }
+#ifdef TARVASTO_HAVE_PRINT
+    ChecklistDoc doc;
+    if (!LoadDocument(doc, options.input, err)) {
+        return 1;
+    }
+    // Fonts and painting need a graphical application; a command-line run has none, and no
+    // display either, so it draws through the offscreen platform unless told otherwise.
+    previousMessageHandler = qInstallMessageHandler(QuietMessageHandler);
+    struct MessageHandlerRestorer {
+        ~MessageHandlerRestorer() { qInstallMessageHandler(previousMessageHandler); }
+    } restorer;
+    std::unique_ptr<QGuiApplication> application;
+    if (QCoreApplication::instance() == nullptr) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        static int argc = 1;
+        static char name[] = "ckl";
+        static char* argv[] = {name, nullptr};
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+        err << "ckl: print needs a graphical application object\n";
+        return 1;
+    }
+    return PrintDocument(doc, options, err);
+#else
+    (void)out;
+    err << "ckl: this ckl was built without printing\n";
+    return 1;
+#endif
 }
 
 } // namespace ckl
