@@ -192,12 +192,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "button — write 0, 1, 2 or 3"}},
         FindingCase{"negative_index.ckl",
                     1,
-                    {":9: warning: the hot-button index -1 is outside 0 to 3, which sets hot "
-                     "button 0 — write 0, 1, 2 or 3"}},
+                    {":9: warning: the hot-button index -1 is outside 0 to 3, which sets the "
+                     "button with index 0 — write 0, 1, 2 or 3"}},
         FindingCase{"index_not_a_number.ckl",
                     1,
                     {":9: warning: the hot-button index \"Taxi\" is not a number; the program "
-                     "reads it as 0, which sets hot button 0 — write 0, 1, 2 or 3"}},
+                     "reads it as 0, which sets the button with index 0 — write 0, 1, 2 or 3"}},
         FindingCase{"caption_missing.ckl",
                     1,
                     {":10: warning: the hot-button section ends before the caption for index 1, "
@@ -208,13 +208,13 @@ INSTANTIATE_TEST_SUITE_P(
                      "button is set — add an index line and a caption line"}},
         FindingCase{"two_sections_one_button.ckl",
                     1,
-                    {":18: warning: hot button 1 is set again (first on line 9); the later "
-                     "setting wins — remove one of them"}},
+                    {":18: warning: the hot button with index 1 is set again (first on line 9); "
+                     "the later setting wins — remove one of them"}},
         FindingCase{"two_buttons_one_checklist.ckl",
                     1,
-                    {":11: warning: checklist \"Taxi\" already has hot button 0 (line 9); both "
-                     "work, but the program saves only hot button 0 — give each checklist one "
-                     "hot button"}},
+                    {":11: warning: checklist \"Taxi\" already has the hot button with index 0 "
+                     "(line 9); both buttons work, but the program saves only that one — give "
+                     "each checklist one hot button"}},
         FindingCase{"long_line.ckl",
                     1,
                     {":5: warning: the line is 1,500 bytes long, more than the 1,023 the program "

@@ -234,7 +234,7 @@ std::string SlotEffect(int index) {
     if (index > 3) {
         return "which sets no hot button";
     }
-    return "which sets hot button " + std::to_string(std::max(index, 0));
+    return "which sets the button with index " + std::to_string(std::max(index, 0));
 }
 
 // Turns a file's bytes into the lines the reader hands out, with the findings that belong to
@@ -391,7 +391,7 @@ class SectionChecker {
 public:
     // Fills report.s checklists and hot buttons as the reader fills a document; findings go to
     // findings.
-    SectionChecker(const std::vector<ReadLine>& lines, CheckReport& report,
+    SectionChecker(std::vector<ReadLine>& lines, CheckReport& report,
                    std::vector<CheckFinding>& findings)
         : lines(lines), report(report), findings(findings) {}
 
@@ -622,7 +622,6 @@ private:
                 closed = true;
                 break;
             }
-            report.checklists.back().items.push_back(line->text);
             if (std::string reason = NotATagReason(line->text); !reason.empty()) {
                 // A note only: the program's own writer stores such an item text as it is.
                 Note(line->number, Quote(Trim(line->text)) + " is not a tag line (" + reason +
@@ -630,6 +629,8 @@ private:
                                        ChecklistName(position) + std::string(dash) +
                                        "write the tag at the start of the line, in brackets");
             }
+            // Items are the bulk of a file and no line is looked at twice: move, not copy.
+            report.checklists.back().items.push_back(std::move(lines[next - 1].text));
         }
         if (nameIsTag && opensChecklist && !(closed && TagOf(line->text) == endTag)) {
             Warn(nameLine->number, "the checklist has no name line: the program takes this "
@@ -798,9 +799,9 @@ private:
         auto slot = static_cast<std::size_t>(std::max(value, 0));
         if (slotLines[slot] != 0) {
             Warn(indexLine.number,
-                 "hot button " + std::to_string(slot) + " is set again (first on line " +
-                     std::to_string(slotLines[slot]) + "); the later setting wins" +
-                     std::string(dash) + "remove one of them");
+                 "the hot button with index " + std::to_string(slot) +
+                     " is set again (first on line " + std::to_string(slotLines[slot]) +
+                     "); the later setting wins" + std::string(dash) + "remove one of them");
         }
         slotLines[slot] = indexLine.number;
         report.hotButtons[slot] = {caption, lastChecklist()};
@@ -815,13 +816,13 @@ private:
             }
             for (std::size_t lower = 0; lower < i; ++lower) {
                 if (buttons[lower].checklist == buttons[i].checklist) {
-                    Warn(slotLines[i], ChecklistName(buttons[i].checklist) +
-                                           " already has hot button " + std::to_string(lower) +
-                                           " (line " + std::to_string(slotLines[lower]) +
-                                           "); both work, but the program saves only hot "
-                                           "button " +
-                                           std::to_string(lower) + std::string(dash) +
-                                           "give each checklist one hot button");
+                    Warn(slotLines[i],
+                         ChecklistName(buttons[i].checklist) +
+                             " already has the hot button with index " + std::to_string(lower) +
+                             " (line " + std::to_string(slotLines[lower]) +
+                             "); both buttons work, but the program saves only "
+                             "that one" +
+                             std::string(dash) + "give each checklist one hot button");
                     break;
                 }
             }
@@ -830,7 +831,7 @@ private:
 
     int lastChecklist() const { return static_cast<int>(report.checklists.size()) - 1; }
 
-    const std::vector<ReadLine>& lines;
+    std::vector<ReadLine>& lines; // item texts are moved out into report as they are read
     CheckReport& report;
     std::vector<CheckFinding>& findings;
     std::size_t next = 0;
