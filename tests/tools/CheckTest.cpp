@@ -181,6 +181,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "delete them",
                      ":11: warning: \"[$$END]\" outside any section opens an extra checklist "
                      "named \"nocaption\" — delete this line"}},
+        FindingCase{"unclosed_checklist.ckl",
+                    0,
+                    {":3: note: checklist \"Taxi\" is not closed; the program reads it up to the "
+                     "end of the file — add \"[$$END]\" after its last item"}},
         FindingCase{"hotbutton_before_checklist.ckl",
                     1,
                     {":3: warning: the hot-button section comes before the first checklist, so "
