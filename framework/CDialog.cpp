@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
 #include <memory>
 
 // The area under the menu bar that holds the template's controls and places them whenever its
@@ -213,7 +214,10 @@ void CDialog::ApplyPresentation() {
         setWindowState(Qt::WindowMaximized);
         return;
     }
-    const QSize client = ComfortableClientSize(templateClientSize, available.size());
+    const bool growsDown = std::any_of(controls.begin(), controls.end(), [](const Control& c) {
+        return c.followDown != FollowDown::Top;
+    });
+    const QSize client = ComfortableClientSize(templateClientSize, available.size(), growsDown);
     resize(client.width(), client.height() + barHeight);
     QRect frame(QPoint(), size());
     frame.moveCenter(available.center());

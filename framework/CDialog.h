@@ -70,6 +70,8 @@ public:
 
     int GetTemplateId() const { return templateId; }
     bool IsRunning() const { return running; }
+    // Whether EndDialog has been called during the current run.
+    bool HasEnded() const { return ended; }
     bool IsFullScreen() const { return fullScreen; }
 
     // The control with identifier id, or nullptr when the template has none (or DoModal has not

@@ -82,12 +82,16 @@ bool IsSmallScreen(const QSize& available) {
     return available.width() < 800 || available.height() < 600;
 }
 
-QSize ComfortableClientSize(const QSize& templateSize, const QSize& available) {
+QSize ComfortableClientSize(const QSize& templateSize, const QSize& available, bool growsDown) {
     const auto fit = [](int wanted, int least, int room, int templateLength) {
         const int size = std::min(std::max(wanted, least), room * 9 / 10);
         return std::max(size, templateLength);
     };
-    return QSize(
-        fit(qRound(templateSize.width() * 1.8), 380, available.width(), templateSize.width()),
-        fit(qRound(templateSize.height() * 1.8), 500, available.height(), templateSize.height()));
+    const int width =
+        fit(qRound(templateSize.width() * 1.8), 380, available.width(), templateSize.width());
+    if (!growsDown) {
+        return QSize(width, templateSize.height());
+    }
+    return QSize(width, fit(qRound(templateSize.height() * 1.8), 500, available.height(),
+                            templateSize.height()));
 }

@@ -47,5 +47,7 @@ bool IsSmallScreen(const QSize& available);
 
 // The client size a full-screen dialog opens with on a desktop: its template enlarged to a
 // handheld-like size (1.8 times, at least 380 by 500 pixels), but never more than nine tenths of
-// the available room nor less than the template.
-QSize ComfortableClientSize(const QSize& templateSize, const QSize& available);
+// the available room nor less than the template. A dialog none of whose controls follow the
+// bottom edge (growsDown false) would only gain empty space below them: it keeps its template's
+// height.
+QSize ComfortableClientSize(const QSize& templateSize, const QSize& available, bool growsDown);
