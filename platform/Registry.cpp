@@ -496,27 +496,6 @@ LONG RegQueryValueEx(HKEY key, const char16_t* valueName, DWORD* /*reserved*/, D
     return ERROR_SUCCESS;
 }
 
-LONG RegDeleteValue(HKEY key, const char16_t* valueName) {
-    if (key == nullptr) {
-        return ERROR_INVALID_HANDLE;
-    }
-    const QString name = ValueName(valueName);
-    return ChangeStore([&](Store& store, LONG& result) {
-        StoredKey* stored = FindKey(store, key->path);
-        if (stored == nullptr) {
-            result = ERROR_FILE_NOT_FOUND;
-            return false;
-        }
-        const auto existing = FindValue(*stored, name);
-        if (existing == stored->values.end()) {
-            result = ERROR_FILE_NOT_FOUND;
-            return false;
-        }
-        stored->values.erase(existing);
-        return true;
-    });
-}
-
 LONG RegQueryInfoKey(HKEY key, char16_t* keyClass, DWORD* classLength) {
     if (key == nullptr) {
         return ERROR_INVALID_HANDLE;

@@ -64,9 +64,6 @@ LONG RegSetValueEx(HKEY key, const char16_t* valueName, DWORD reserved, DWORD ty
 LONG RegQueryValueEx(HKEY key, const char16_t* valueName, DWORD* reserved, DWORD* type, BYTE* data,
                      DWORD* size);
 
-// Removes the value valueName of key; ERROR_FILE_NOT_FOUND when there is none.
-LONG RegDeleteValue(HKEY key, const char16_t* valueName);
-
 // Reads the class of key into keyClass, whose capacity in 16-bit characters (terminator
 // included) is *classLength; *classLength becomes the class's length without terminator. A class
 // that does not fit gives ERROR_MORE_DATA and leaves keyClass unchanged.

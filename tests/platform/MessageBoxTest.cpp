@@ -54,19 +54,6 @@ TEST(MessageBoxHookTest, CallWithoutAnAnswerFailsInsteadOfBlocking) {
     }
 }
 
-TEST(MessageBoxHookTest, InnerHookAnswersUntilItEnds) {
-    MessageBoxHook outer;
-    outer.PushAnswer(IDNO);
-    {
-        MessageBoxHook inner;
-        inner.PushAnswer(IDYES);
-        EXPECT_EQ(MessageBox(nullptr, "inner", "Confirm", MB_YESNO), IDYES);
-    }
-    EXPECT_EQ(MessageBox(nullptr, "outer", "Confirm", MB_YESNO), IDNO);
-    ASSERT_EQ(outer.Shown().size(), 1u);
-    EXPECT_EQ(outer.Shown()[0].text, "outer");
-}
-
 struct BoxRow {
     const char* name;
     int type;
