@@ -17,7 +17,7 @@ std::string_view UsageText() {
            "  ckl rewrite IN OUT   load IN and save it to OUT as the program's Save does\n"
            "  ckl show FILE        print the checklists for a person: each item with an empty\n"
            "                       box in front, then the hot buttons and where they lead\n"
-           "  ckl check FILE       report lines the program will read differently from what was\n"
+           "  ckl check FILE...    report lines the program will read differently from what was\n"
            "                       meant\n"
            "  ckl print FILE -o OUT.pdf [--page a4|letter|a5|kneeboard] [--columns 1|2]\n"
            "                       a printable paper copy\n"
