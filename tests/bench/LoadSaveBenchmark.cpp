@@ -1,0 +1,238 @@
+#include "ChecklistDoc.h"
+#include "ReferenceChecklist.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Loads and saves a generated file of about a million lines (20,000 checklists of 50 items,
+// all four hot buttons assigned) with the program's reader and writer and with the C-style
+// reference beside them. Peak memory is measured in a fresh process per reader, as resident
+// memory above what that process held before loading.
+
+namespace {
+
+constexpr int checklistCount = 20'000;
+constexpr int itemsPerChecklist = 50;
+
+// A folder of its own for the run, removed at the end, holding the generated file.
+class BenchFolder {
+public:
+    BenchFolder() {
+        char pattern[] = "/tmp/tarvasto-bench-XXXXXX";
+        if (mkdtemp(pattern) == nullptr) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        folder = pattern;
+        source = folder + "/generated.ckl";
+        Generate();
+    }
+    ~BenchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    BenchFolder(const BenchFolder&) = delete;
+    BenchFolder& operator=(const BenchFolder&) = delete;
+
+    std::string folder;
+    std::string source;
+    std::size_t bytes = 0;
+    std::size_t lines = 0;
+
+private:
+    void Generate() {
+        std::ofstream out(source, std::ios::binary);
+        auto line = [&](const std::string& text) {
+            out << text << '\n';
+            bytes += text.size() + 1;
+            ++lines;
+        };
+        line("[$$HEADER]");
+        line("[$$END]");
+        const int assigned[4] = {0, 1, checklistCount / 2, checklistCount - 1};
+        for (int c = 0; c < checklistCount; ++c) {
+            line("[$$CHECKLIST]");
+            line("Checklist " + std::to_string(c));
+            for (int i = 0; i < itemsPerChecklist; ++i) {
+                line("Item " + std::to_string(i) + " of checklist " + std::to_string(c) +
+                     " ..... CHECKED");
+            }
+            line("[$$END]");
+            line("");
+            for (int slot = 0; slot < 4; ++slot) {
+                if (assigned[slot] == c) {
+                    line("[$$HOTBUTTON]");
+                    line(std::to_string(slot));
+                    line("Button " + std::to_string(slot));
+                    line("[$$END]");
+                }
+            }
+        }
+    }
+};
+
+BenchFolder& Folder() {
+    static BenchFolder folder;
+    return folder;
+}
+
+long StatusKb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0) {
+            return std::strtol(line.c_str() + prefix.size(), nullptr, 10);
+        }
+    }
+    return -1;
+}
+
+// Loads the file the way `reader` names ("program" or "reference") and prints the peak
+// resident memory above the memory held just before, in KiB. Runs in a fresh process, so that
+// nothing the benchmarks left in the heap can lend the reader memory it would otherwise take.
+int PrintPeakOfOneLoad(std::string_view reader, const char* path) {
+    std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
+    long baseline = StatusKb("VmRSS");
+    if (reader == "program") {
+        ChecklistDoc doc;
+        if (!doc.LoadFile(path)) {
+            return 1;
+        }
+        benchmark::DoNotOptimize(doc.checklists.prev);
+    } else {
+        ReferenceLine* lines = ReferenceRead(path);
+        if (lines == nullptr) {
+            return 1;
+        }
+        benchmark::DoNotOptimize(lines->prev);
+        ReferenceFree(lines);
+    }
+    std::printf("%ld\n", StatusKb("VmHWM") - baseline);
+    return 0;
+}
+
+constexpr const char* peakOption = "--peak-of-one-load";
+
+// Runs this program again as "--peak-of-one-load READER PATH" and returns what it printed;
+// -1 when it could not be measured.
+long PeakAboveBaselineKb(const char* reader, const char* path) {
+    int channel[2];
+    if (pipe(channel) != 0) {
+        return -1;
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(channel[1], STDOUT_FILENO);
+        close(channel[0]);
+        close(channel[1]);
+        execl("/proc/self/exe", "data_bench", peakOption, reader, path, nullptr);
+        _exit(127);
+    }
+    close(channel[1]);
+    char text[64] = {};
+    ssize_t count = child > 0 ? read(channel[0], text, sizeof text - 1) : -1;
+    close(channel[0]);
+    int status = 1;
+    if (child > 0) {
+        waitpid(child, &status, 0);
+    }
+    if (count <= 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return -1;
+    }
+    return std::strtol(text, nullptr, 10);
+}
+
+void SetFileCounters(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Folder().bytes));
+    state.counters["lines"] = static_cast<double>(Folder().lines);
+}
+
+void LoadFile(benchmark::State& state) {
+    const char* path = Folder().source.c_str();
+    for (auto _ : state) {
+        ChecklistDoc doc;
+        if (!doc.LoadFile(path)) {
+            state.SkipWithError("LoadFile failed");
+            return;
+        }
+        benchmark::DoNotOptimize(doc.checklists.prev);
+    }
+    SetFileCounters(state);
+    state.counters["peak_kib"] = static_cast<double>(PeakAboveBaselineKb("program", path));
+}
+BENCHMARK(LoadFile)->Unit(benchmark::kMillisecond);
+
+void ReferenceReader(benchmark::State& state) {
+    const char* path = Folder().source.c_str();
+    for (auto _ : state) {
+        ReferenceLine* lines = ReferenceRead(path);
+        if (lines == nullptr) {
+            state.SkipWithError("ReferenceRead failed");
+            return;
+        }
+        benchmark::DoNotOptimize(lines->prev);
+        ReferenceFree(lines);
+    }
+    SetFileCounters(state);
+    state.counters["peak_kib"] = static_cast<double>(PeakAboveBaselineKb("reference", path));
+}
+BENCHMARK(ReferenceReader)->Unit(benchmark::kMillisecond);
+
+void SaveFile(benchmark::State& state) {
+    ChecklistDoc doc;
+    if (!doc.LoadFile(Folder().source.c_str())) {
+        state.SkipWithError("LoadFile failed");
+        return;
+    }
+    std::string target = Folder().folder + "/saved.ckl";
+    for (auto _ : state) {
+        if (!doc.SaveFile(target.c_str())) {
+            state.SkipWithError("SaveFile failed");
+            return;
+        }
+    }
+    SetFileCounters(state);
+}
+BENCHMARK(SaveFile)->Unit(benchmark::kMillisecond);
+
+void ReferenceWriter(benchmark::State& state) {
+    ReferenceLine* lines = ReferenceRead(Folder().source.c_str());
+    if (lines == nullptr) {
+        state.SkipWithError("ReferenceRead failed");
+        return;
+    }
+    std::string target = Folder().folder + "/reference.ckl";
+    for (auto _ : state) {
+        if (!ReferenceWrite(lines, target.c_str())) {
+            state.SkipWithError("ReferenceWrite failed");
+            break;
+        }
+    }
+    ReferenceFree(lines);
+    SetFileCounters(state);
+}
+BENCHMARK(ReferenceWriter)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string_view(argv[1]) == peakOption) {
+        return PrintPeakOfOneLoad(argv[2], argv[3]);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
