@@ -5,6 +5,7 @@
 #include "ProbeDialog.h"
 #include "ScopedModalHook.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -586,6 +587,34 @@ TEST(ImageList, MissingBitmapGivesAnEmptyList) {
     EXPECT_FALSE(images.Create(4242, 16));
     EXPECT_EQ(images.GetImageCount(), 0);
     EXPECT_TRUE(images.GetImage(0).isNull());
+}
+
+} // namespace
+
+namespace {
+
+TEST(Tree, AssistiveToolsSeeCheckableItems) {
+    CProbeDlg dialog(IDD_CHECKLIST);
+    RunWith(dialog, [&](CDialog&) {
+        dialog.tree.InsertItem("Magnetos");
+        dialog.tree.InsertItem("Mixture");
+        dialog.tree.SetCheck(dialog.tree.GetItem(1), true);
+        dialog.tree.GetControl()->doItemsLayout();
+        QAccessibleInterface* view =
+            QAccessible::queryAccessibleInterface(dialog.tree.GetControl());
+        ASSERT_NE(view, nullptr);
+        QStringList seen;
+        for (int i = 0; i < view->childCount(); ++i) {
+            QAccessibleInterface* cell = view->child(i);
+            if (cell == nullptr || cell->role() != QAccessible::TreeItem) {
+                continue;
+            }
+            seen << cell->text(QAccessible::Name) + (cell->state().checkable ? " checkable" : "") +
+                        (cell->state().checked ? " checked" : "");
+        }
+        EXPECT_EQ(seen.join(QLatin1Char('|')).toStdString(),
+                  "Magnetos checkable|Mixture checkable checked");
+    });
 }
 
 } // namespace
