@@ -63,10 +63,6 @@ void CDialog::SetModalHook(ModalHook hook) {
     modalHook = hook ? std::make_shared<ModalHook>(std::move(hook)) : nullptr;
 }
 
-bool CDialog::HasModalHook() {
-    return modalHook != nullptr;
-}
-
 bool CDialog::CreateFromTemplate() {
     const DialogTemplate* source = FindDialogTemplate(templateId);
     if (source == nullptr) {

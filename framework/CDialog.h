@@ -106,7 +106,6 @@ public:
 
     // Installs hook for every following modal run (see ModalHook); an empty hook removes it.
     static void SetModalHook(ModalHook hook);
-    static bool HasModalHook();
 
 protected:
     // The initialisation hook: the controls exist and are bound, the presentation is applied,
