@@ -509,6 +509,19 @@ TEST(ChecklistFile, SaveFileWritesTheTextClearsModifiedAndNamesTheDocument) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
 }
 
+// Save hands in the document's own file name: the new copy must not be made from a text that
+// replacing the name has already released.
+TEST(ChecklistFile, SaveFileToTheDocumentsOwnFileName) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    std::string path = dir.filePath("own.ckl").toStdString();
+    ChecklistDoc doc;
+    ASSERT_TRUE(doc.SaveFile(path.c_str()));
+    const char* own = doc.fileName;
+    ASSERT_TRUE(doc.SaveFile(own));
+    EXPECT_STREQ(doc.fileName, path.c_str());
+}
+
 mode_t ModeOf(const std::string& path) {
     struct stat info {};
     stat(path.c_str(), &info);
