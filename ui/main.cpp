@@ -1,3 +1,6 @@
-int main() {
-    return 0;
+#include "CChecklistApp.h"
+
+int main(int argc, char** argv) {
+    CChecklistApp app;
+    return app.Run(argc, argv);
 }
