@@ -14,6 +14,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
 
 namespace ChecklistFile {
@@ -23,6 +24,8 @@ constexpr std::string_view headerTag = "$$HEADER";
 constexpr std::string_view hotButtonTag = "$$HOTBUTTON";
 constexpr std::string_view endTag = "$$END";
 constexpr std::size_t chunkBytes = 64 * 1024;
+// The most that is taken from a pipe or a device, which can only be read once.
+constexpr std::size_t maxStreamBytes = 256u * 1024 * 1024;
 
 // Fills buffer with up to size bytes; returns the count, 0 at the end of the input.
 using ByteSource = std::function<std::size_t(char* buffer, std::size_t size)>;
@@ -443,6 +446,32 @@ bool ChecklistDoc::LoadFile(const char* path, std::string* error) {
             *error = ErrorText(errno);
         }
         return false;
+    }
+    struct stat status {};
+    if (fstat(fileno(file.get()), &status) == 0 && !S_ISREG(status.st_mode) &&
+        !S_ISDIR(status.st_mode)) {
+        // A pipe or a device cannot be read twice: take it in whole, within a bound, so that an
+        // endless device is refused instead of read forever.
+        std::string bytes;
+        std::vector<char> chunk(chunkBytes);
+        while (std::size_t count = std::fread(chunk.data(), 1, chunk.size(), file.get())) {
+            if (bytes.size() + count > maxStreamBytes) {
+                if (error) {
+                    *error = ErrorText(EFBIG);
+                }
+                return false;
+            }
+            bytes.append(chunk.data(), count);
+        }
+        if (std::ferror(file.get())) {
+            if (error) {
+                *error = ErrorText(errno ? errno : EIO);
+            }
+            return false;
+        }
+        ReadText(*this, bytes);
+        SetFileName(path);
+        return true;
     }
     // A first pass decides the code page, so that the real reading needs no second chance.
     Utf8Checker checker;

@@ -17,6 +17,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using DocChecks::DescribeChecklists;
@@ -487,6 +488,34 @@ TEST(ChecklistFile, LoadFileThatCannotBeOpenedLeavesTheDocumentUntouched) {
     ChecklistDoc doc;
     doc.LoadFile(missing.c_str(), &error);
     EXPECT_EQ(error, "No such file or directory");
+}
+
+// A pipe cannot be read twice: it is taken in whole and read as a file would be.
+TEST(ChecklistFile, LoadFileReadsAPipe) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const std::string bytes = "[$$CHECKLIST]\nPiped\nPUMP ..... ON\r\n[$$END]\n";
+    ASSERT_EQ(write(ends[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(ends[1]);
+    const std::string path = "/proc/self/fd/" + std::to_string(ends[0]);
+    ChecklistDoc doc;
+    std::string error;
+    EXPECT_TRUE(doc.LoadFile(path.c_str(), &error)) << error;
+    close(ends[0]);
+    ChecklistDoc fromText;
+    ChecklistFile::ReadText(fromText, bytes);
+    EXPECT_EQ(DescribeChecklists(doc), DescribeChecklists(fromText));
+    EXPECT_FALSE(doc.modified);
+}
+
+// An endless device is refused rather than read forever.
+TEST(ChecklistFile, LoadFileRefusesAnEndlessDevice) {
+    ChecklistDoc doc;
+    std::string error;
+    EXPECT_FALSE(doc.LoadFile("/dev/zero", &error));
+    EXPECT_EQ(error, "File too large");
+    EXPECT_EQ(doc.ChecklistCount(), 0);
+    EXPECT_EQ(doc.fileName, nullptr);
 }
 
 TEST(ChecklistFile, SaveFileWritesTheTextClearsModifiedAndNamesTheDocument) {
