@@ -164,24 +164,12 @@ INSTANTIATE_TEST_SUITE_P(
                                  [](CDialog& d) { d.SendCommand(IDOK); }, IDOK, ""},
                       ResultCase{"ok_without_change_gives_starting_text", "Before Landing",
                                  [](CDialog& d) { d.SendCommand(IDOK); }, IDOK, "Before Landing"},
-                      ResultCase{"ok_after_clearing_starting_text_gives_empty", "Before Landing",
-                                 [](CDialog& d) {
-                                     Box(d)->clear();
-                                     d.SendCommand(IDOK);
-                                 },
-                                 IDOK, ""},
                       ResultCase{"typed_blanks_kept", "",
                                  [](CDialog& d) {
                                      Type(d, "  Fuel pump ON  ");
                                      d.SendCommand(IDOK);
                                  },
                                  IDOK, "  Fuel pump ON  "},
-                      ResultCase{"typed_after_starting_text", "Mixture",
-                                 [](CDialog& d) {
-                                     Type(d, " RICH");
-                                     d.SendCommand(IDOK);
-                                 },
-                                 IDOK, "Mixture RICH"},
                       ResultCase{"multibyte_typed", "",
                                  [](CDialog& d) {
                                      Type(d, "Zündung AUS – 5 €");
@@ -206,12 +194,6 @@ INSTANTIATE_TEST_SUITE_P(
                                      QTest::keyClick(Box(d), Qt::Key_Escape);
                                  },
                                  IDCANCEL, nullptr},
-                      ResultCase{"close_button_leaves_buffer", "",
-                                 [](CDialog& d) {
-                                     Type(d, "Typed");
-                                     d.close();
-                                 },
-                                 IDCANCEL, nullptr},
                       ResultCase{"other_result_leaves_buffer", "",
                                  [](CDialog& d) {
                                      Type(d, "Typed");
@@ -233,34 +215,20 @@ TEST(TextEntryDlg, LongestStartingTextComesBackWhole) {
     EXPECT_EQ(std::string(text.data()), euros);
 }
 
-TEST(TextEntryDlg, PastedTextBecomesOneLineThatFitsTheBuffer) {
-    struct Row {
-        const char* name;
-        QString pasted;
-        std::string expected;
-    };
-    const Row rows[] = {
-        {"line_breaks_and_tabs_become_spaces", "Fuel\r\npump\tON\n", "Fuel pump ON "},
-        {"overlong_paste_cut_to_1023_bytes", QString(3000, 'x'), std::string(1023, 'x')},
-        {"overlong_multibyte_paste_never_cuts_a_character", QString::fromUtf8("ä").repeated(600),
-         [] {
-             std::string text;
-             for (int i = 0; i < 511; ++i) {
-                 text += "ä";
-             }
-             return text;
-         }()},
-    };
-    for (const Row& row : rows) {
-        Buffer text{};
-        const int result = RunWith("t", "p", text.data(), [&](CDialog& d) {
-            QGuiApplication::clipboard()->setText(row.pasted);
-            Box(d)->paste();
-            d.SendCommand(IDOK);
-        });
-        EXPECT_EQ(result, IDOK) << row.name;
-        EXPECT_EQ(std::string(text.data()), row.expected) << row.name;
+TEST(TextEntryDlg, PastedLinesBecomeOneLineThatFitsTheBuffer) {
+    Buffer text{};
+    const int result = RunWith("t", "p", text.data(), [](CDialog& d) {
+        QGuiApplication::clipboard()->setText("Fuel\r\npump\t" +
+                                              QString::fromUtf8("ä").repeated(600));
+        Box(d)->paste();
+        d.SendCommand(IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    std::string expected = "Fuel pump ";
+    while (expected.size() + 2 <= 1023) {
+        expected += "ä";
     }
+    EXPECT_EQ(std::string(text.data()), expected);
 }
 
 } // namespace
