@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the user guide's pictures of the real program afresh and writes them to docs/images/.
 #   scripts/screenshots.sh [BUILD_DIR]     (default build/screenshots, a Release build)
-# Each picture comes from a fresh start of tarvasto on a virtual display, in a throwaway home
-# whose documents folder holds the sample checklists, driven with the keyboard through xdotool.
+# Each picture comes from a fresh start of tarvasto on a virtual display with a plain window
+# manager (openbox, for the title bars), in a throwaway home whose documents folder holds the
+# sample checklists, driven with the keyboard through xdotool.
 # Exits 1 when a picture could not be taken (its old file is then left as it was).
 set -euo pipefail
 
@@ -12,7 +13,8 @@ images="$here/docs/images"
 # --- Outside the virtual display: tools, build, then run this script again inside one. ---
 if [ -z "${TARVASTO_SCREENSHOTS_INSIDE:-}" ]; then
     build=$(realpath -m "${1:-$here/build/screenshots}")
-    tools=(xvfb-run:xvfb xauth:xauth import:imagemagick xdotool:xdotool)
+    tools=(xvfb-run:xvfb xauth:xauth import:imagemagick xdotool:xdotool openbox:openbox
+        xprop:x11-utils)
     missing=()
     for entry in "${tools[@]}"; do
         command -v "${entry%%:*}" >/dev/null || missing+=("${entry#*:}")
@@ -40,6 +42,7 @@ scratch=$(mktemp -d)
 pid=""
 failed=()
 
+wm=""
 stop_program() {
     if [ -n "$pid" ]; then
         kill "$pid" 2>/dev/null || true
@@ -47,11 +50,19 @@ stop_program() {
         pid=""
     fi
 }
-trap 'stop_program; rm -rf "$scratch"' EXIT
+trap 'stop_program; [ -z "$wm" ] || kill "$wm" 2>/dev/null; rm -rf "$scratch"' EXIT
 
 # The same look on every machine: Qt's own style at 96 dots per inch, no desktop theme.
 export LANG=C.UTF-8 QT_QPA_PLATFORMTHEME="" QT_STYLE_OVERRIDE=Fusion QT_FONT_DPI=96 \
     QT_SCALE_FACTOR=1
+
+mkdir -p "$scratch/wm"
+HOME="$scratch/wm" XDG_CONFIG_HOME="$scratch/wm" openbox >/dev/null 2>&1 &
+wm=$!
+for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+done
 
 # The visible windows of the program: its screen, and any menu or dialog open over it.
 windows() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true; }
@@ -82,7 +93,7 @@ start_program() {
     pid=$!
     wait_for_windows 1
     main=$(windows | head -n 1)
-    xdotool windowfocus "$main"
+    xdotool windowactivate --sync "$main"
 }
 
 keys() {
@@ -90,11 +101,24 @@ keys() {
     sleep 0.3
 }
 
-# Writes docs/images/name.png: the part of the display that the program's windows cover.
+# Writes docs/images/name.png: the part of the display that the program's windows cover, with
+# their title bars and frames.
 shot() {
-    local name=$1 left=100000 top=100000 right=0 bottom=0 X Y WIDTH HEIGHT
+    local name=$1 left=100000 top=100000 right=0 bottom=0 X Y WIDTH HEIGHT frame
+    local frameLeft frameRight frameTop frameBottom
     for window in $(windows); do
-        eval "$(xdotool getwindowgeometry --shell "$window")"
+        # xwininfo, because xdotool misplaces windows that the window manager has framed.
+        eval "$(xwininfo -id "$window" | sed -n \
+            -e 's/^ *Absolute upper-left X: *\(-\?[0-9]*\)$/X=\1/p' \
+            -e 's/^ *Absolute upper-left Y: *\(-\?[0-9]*\)$/Y=\1/p' \
+            -e 's/^ *Width: *\([0-9]*\)$/WIDTH=\1/p' -e 's/^ *Height: *\([0-9]*\)$/HEIGHT=\1/p')"
+        # "_NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom", absent on menus.
+        frame=$(xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
+        if [ -n "$frame" ]; then
+            IFS=, read -r frameLeft frameRight frameTop frameBottom <<<"$frame"
+            X=$((X - frameLeft)) Y=$((Y - frameTop))
+            WIDTH=$((WIDTH + frameLeft + frameRight)) HEIGHT=$((HEIGHT + frameTop + frameBottom))
+        fi
         left=$((X < left ? X : left))
         top=$((Y < top ? Y : top))
         right=$((X + WIDTH > right ? X + WIDTH : right))
@@ -148,6 +172,8 @@ stop_program
 start_program
 keys F10 Right Down Down Return
 if wait_for_windows 2; then
+    # The dialog opens with OK focused; the box is two Tabs on.
+    keys Tab Tab
     xdotool type --delay 40 "BRAKES ..... CHECK"
     sleep 0.3
 fi
