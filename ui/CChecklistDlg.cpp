@@ -53,7 +53,15 @@ bool CChecklistDlg::OnMessage(const Message& message) {
         {MessageKind::Command, 0, ID_FILE_LOAD, &CChecklistDlg::OnLoad},
         {MessageKind::Command, 0, ID_FILE_SAVE, &CChecklistDlg::OnSave},
         {MessageKind::Command, 0, ID_FILE_SAVE_AS, &CChecklistDlg::OnSaveAs},
+        {MessageKind::Command, 0, ID_FILE_HOT_BUTTONS, &CChecklistDlg::OnConfigureHotButtons},
         {MessageKind::Command, 0, ID_FILE_EXIT, &CChecklistDlg::OnExit},
+        {MessageKind::Command, 0, ID_EDIT_NEW_CHECKLIST, &CChecklistDlg::OnNewChecklist},
+        {MessageKind::Command, 0, ID_EDIT_DELETE_CHECKLIST, &CChecklistDlg::OnDeleteChecklist},
+        {MessageKind::Command, 0, ID_EDIT_ADD_ITEM, &CChecklistDlg::OnAddItem},
+        {MessageKind::Command, 0, ID_EDIT_DELETE_ITEM, &CChecklistDlg::OnDeleteItem},
+        {MessageKind::Command, 0, ID_EDIT_MOVE_UP, &CChecklistDlg::OnMoveItemUp},
+        {MessageKind::Command, 0, ID_EDIT_MOVE_DOWN, &CChecklistDlg::OnMoveItemDown},
+        {MessageKind::Command, 0, ID_HELP_ABOUT, &CChecklistDlg::OnAbout},
     });
     return RouteMessage(*this, messageMap, message);
 }

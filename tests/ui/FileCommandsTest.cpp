@@ -21,15 +21,6 @@ const QString saveQuestion = QStringLiteral("Save changes to current checklist ?
 const QString saveFailure = QStringLiteral("The checklist file could not be saved.");
 const QString openFailure = QStringLiteral("The checklist file could not be opened.");
 
-// The texts of the message boxes shown, in order, as "caption: text".
-QStringList Boxes(const MessageBoxHook& boxes) {
-    QStringList shown;
-    for (const MessageBoxRecord& record : boxes.Shown()) {
-        shown << record.caption + ": " + record.text;
-    }
-    return shown;
-}
-
 // An unsaved change, as the Edit commands make them.
 void AddChecklist(CChecklistDlg& screen, const char* name) {
     ChecklistDoc& document = *screen.Document();

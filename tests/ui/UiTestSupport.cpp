@@ -1,17 +1,21 @@
 #include "UiTestSupport.h"
 
 #include "ChecklistDoc.h"
+#include "MessageBox.h"
 #include "RememberedFile.h"
 #include "ScopedModalHook.h"
 #include "resource.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -72,6 +76,57 @@ int RunScreen(const ScreenScript& script, const DialogScript& nested) {
         }
     });
     return screen.DoModal();
+}
+
+DialogScript InOrder(std::deque<DialogScript>& scripts) {
+    return [&scripts](CDialog& dialog) {
+        if (scripts.empty()) {
+            ADD_FAILURE() << "dialog " << dialog.GetTemplateId() << " was not expected";
+            dialog.SendCommand(IDCANCEL);
+            return;
+        }
+        const DialogScript script = scripts.front();
+        scripts.pop_front();
+        script(dialog);
+    };
+}
+
+DialogScript EnterText(const QString& title, const QString& prompt, const QString& text) {
+    return [=](CDialog& dialog) {
+        EXPECT_EQ(dialog.GetTemplateId(), IDD_TEXTENTRY);
+        EXPECT_EQ(dialog.GetWindowText(), title);
+        EXPECT_EQ(WidgetText(dialog.GetDlgItem(IDC_ENTRY_PROMPT)), prompt);
+        auto* box = dialog.GetDlgItem<QLineEdit>(IDC_ENTRY_EDIT);
+        if (box == nullptr) {
+            ADD_FAILURE() << "no text entry box";
+            dialog.SendCommand(IDCANCEL);
+            return;
+        }
+        box->clear();
+        QTest::keyClicks(box, text);
+        dialog.SendCommand(IDOK);
+    };
+}
+
+DialogScript CancelIt() {
+    return [](CDialog& dialog) { dialog.SendCommand(IDCANCEL); };
+}
+
+void PickInRow(CDialog& dialog, int row, int entry) {
+    static constexpr int lists[] = {IDC_ROWLIST0, IDC_ROWLIST1, IDC_ROWLIST2, IDC_ROWLIST3};
+    auto* list = dialog.GetDlgItem<QComboBox>(lists[row]);
+    ASSERT_NE(list, nullptr);
+    list->setCurrentIndex(entry);
+    emit list->activated(entry);
+}
+
+void TypeCaption(CDialog& dialog, int row, const QString& text) {
+    static constexpr int boxes[] = {IDC_ROWCAPTION0, IDC_ROWCAPTION1, IDC_ROWCAPTION2,
+                                    IDC_ROWCAPTION3};
+    auto* box = dialog.GetDlgItem<QLineEdit>(boxes[row]);
+    ASSERT_NE(box, nullptr);
+    box->clear();
+    QTest::keyClicks(box, text);
 }
 
 void Choose(CChecklistDlg& screen, int commandId) {
@@ -197,6 +252,14 @@ std::string Describe(ChecklistDoc& document) {
                 (slot->checklist != nullptr ? slot->checklist->name : "-");
     }
     return text;
+}
+
+QStringList Boxes(const MessageBoxHook& boxes) {
+    QStringList shown;
+    for (const MessageBoxRecord& record : boxes.Shown()) {
+        shown << record.caption + ": " + record.text;
+    }
+    return shown;
 }
 
 std::string RememberedFile() {

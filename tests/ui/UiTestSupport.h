@@ -5,11 +5,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <deque>
 #include <functional>
 #include <ostream>
 #include <string>
 
 class ChecklistDoc;
+class MessageBoxHook;
 
 // Failures print texts as texts.
 void PrintTo(const QString& text, std::ostream* out);
@@ -48,6 +50,18 @@ using DialogScript = std::function<void(CDialog& dialog)>;
 // A screen the script leaves open is ended with result 0. Returns the screen's modal result.
 int RunScreen(const ScreenScript& script, const DialogScript& nested = {});
 
+// Hands the dialogs the screen runs to scripts, in order, taking each script off the front; a
+// dialog with no script left fails the test and is cancelled.
+DialogScript InOrder(std::deque<DialogScript>& scripts);
+// A text entry dialog: checks its title and prompt, types text into its box and presses OK.
+DialogScript EnterText(const QString& title, const QString& prompt, const QString& text);
+// Any dialog: presses Cancel.
+DialogScript CancelIt();
+// The hot-button dialog: the user picks entry (0 "(none)", k + 1 checklist k) in the list of row.
+void PickInRow(CDialog& dialog, int row, int entry);
+// The hot-button dialog: the user types text as the caption of row.
+void TypeCaption(CDialog& dialog, int row, const QString& text);
+
 // Chooses the menu entry that sends commandId, as a user would from the menu bar.
 void Choose(CChecklistDlg& screen, int commandId);
 // Chooses entry position of the Lists menu.
@@ -72,6 +86,9 @@ QStringList ListsEntries(CChecklistDlg& screen);
 // A document as one line: "name: item|item; name: ..." then " / " and the four slots as
 // "caption->checklist name" ("-" for none).
 std::string Describe(ChecklistDoc& document);
+
+// The message boxes shown, in order, as "caption: text".
+QStringList Boxes(const MessageBoxHook& boxes);
 
 // The path the next start would open.
 std::string RememberedFile();
