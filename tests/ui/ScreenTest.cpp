@@ -6,7 +6,6 @@
 #include "UiTestSupport.h"
 #include "resource.h"
 
-#include <QFile>
 #include <QMenu>
 #include <QTest>
 #include <QTreeWidget>
@@ -44,6 +43,16 @@ TEST_F(ScreenTest, StartUpOpensTheRememberedFileOrAnEmptyScreen) {
          [](ScreenTest& test) {
              test.WriteFile(test.Documents() + "/aviation.ckl", twoListsFile);
              return std::string(defaultRememberedFile);
+         },
+         "Start",
+         {"Fuel on", "Magnetos both"},
+         {"Go", "(empty)", "Land", "(empty)"},
+         {"Start", "Land"}},
+        {"handheld_path_kept_as_given",
+         [](ScreenTest& test) {
+             test.WriteFile(test.Documents() + "/Flights.ckl", twoListsFile);
+             StoreRememberedFile("\\My Documents\\Flights.ckl");
+             return std::string("\\My Documents\\Flights.ckl");
          },
          "Start",
          {"Fuel on", "Magnetos both"},
@@ -103,15 +112,6 @@ TEST_F(ScreenTest, StartUpOpensTheRememberedFileOrAnEmptyScreen) {
     }
 }
 
-TEST_F(ScreenTest, StartUpLoadsAHandheldPathFromTheDocumentsFolderAndKeepsItAsGiven) {
-    WriteFile(Documents() + "/Flights.ckl", twoListsFile);
-    StoreRememberedFile("\\My Documents\\Flights.ckl");
-    RunScreen([](CChecklistDlg& screen) {
-        EXPECT_EQ(Label(screen), "Start");
-        EXPECT_STREQ(screen.Document()->fileName, "\\My Documents\\Flights.ckl");
-    });
-}
-
 TEST_F(ScreenTest, SwitchingListsShowsTheirItemsWithEveryTickCleared) {
     StoreRememberedFile(WriteFile(TempPath("two.ckl"), twoListsFile).c_str());
     RunScreen([](CChecklistDlg& screen) {
@@ -141,28 +141,6 @@ TEST_F(ScreenTest, SwitchingListsShowsTheirItemsWithEveryTickCleared) {
         EXPECT_EQ(Label(screen), "Land");
         EXPECT_EQ(TickedCount(screen), 0);
         EXPECT_FALSE(screen.Document()->modified);
-    });
-}
-
-TEST_F(ScreenTest, HotButtonWithoutALiveChecklistDoesNothing) {
-    StoreRememberedFile(WriteFile(TempPath("two.ckl"), twoListsFile).c_str());
-    RunScreen([](CChecklistDlg& screen) {
-        ChecklistDoc& document = *screen.Document();
-        Checklist* land = document.ChecklistAt(1);
-        // Two slots on one checklist; removing it clears only the first of them.
-        document.SetSlot(3, "Again", land);
-        document.RemoveChecklist(land);
-        ASSERT_EQ(document.SlotAt(3)->checklist, land);
-        screen.RefreshAll();
-        Tick(screen, 0);
-
-        PressHotButton(screen, 2); // cleared: no checklist
-        PressHotButton(screen, 1); // never assigned
-        PressHotButton(screen, 3); // still names the removed checklist
-        EXPECT_EQ(Label(screen), "Start");
-        EXPECT_EQ(screen.CurrentChecklist(), document.ChecklistAt(0));
-        EXPECT_EQ(TickedCount(screen), 1);
-        EXPECT_EQ(ButtonTexts(screen), QStringList({"Go", "(empty)", "(empty)", "Again"}));
     });
 }
 
