@@ -50,6 +50,14 @@ constexpr int itemDataRole = Qt::UserRole;
 
 } // namespace
 
+bool CTreeCtrl::Attach(QWidget* candidate) {
+    if (!CControl<QTreeWidget>::Attach(candidate)) {
+        return false;
+    }
+    checkBoxes = (candidate->property("templateStyle").toUInt() & TVS_CHECKBOXES) != 0;
+    return true;
+}
+
 void CTreeCtrl::DeleteAllItems() {
     if (QTreeWidget* tree = GetControl()) {
         tree->clear();
@@ -64,7 +72,6 @@ CTreeCtrl::Item CTreeCtrl::InsertItem(const QString& text, void* itemData) {
     }
     auto* item = new QTreeWidgetItem({ReadBackText(text)});
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    const bool checkBoxes = (tree->property("templateStyle").toUInt() & TVS_CHECKBOXES) != 0;
     if (checkBoxes) {
         flags |= Qt::ItemIsUserCheckable;
     }

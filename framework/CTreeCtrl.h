@@ -13,6 +13,10 @@ class CTreeCtrl : public CControl<QTreeWidget> {
 public:
     using Item = QTreeWidgetItem*; // nullptr stands for "no item"
 
+    // Binds to a tree widget of a dialog; whether it has check boxes is read from its template
+    // style once here, not for every inserted item.
+    bool Attach(QWidget* candidate) override;
+
     // Deletes every item; afterwards no item is current or selected.
     void DeleteAllItems();
 
@@ -41,4 +45,7 @@ public:
     // Draws the check boxes with the images of images: image 1 for an empty box, image 2 for a
     // ticked one. The images are copied; images may go away afterwards.
     void SetStateImageList(const CImageList& images);
+
+private:
+    bool checkBoxes = false;
 };
