@@ -11,6 +11,5 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    const int status = RUN_ALL_TESTS();
-    return status;
+    return RUN_ALL_TESTS();
 }
