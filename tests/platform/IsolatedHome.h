@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
@@ -12,35 +11,25 @@
 // that the settings store, the documents folder and everything else a test touches is its own.
 class IsolatedHome {
 public:
-    IsolatedHome()
-        : savedHome(qgetenv("HOME")), savedConfig(qgetenv("XDG_CONFIG_HOME")),
-          hadConfig(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+    IsolatedHome() {
         EXPECT_TRUE(folder.isValid());
         QDir().mkpath(Home());
-        QDir().mkpath(Config());
+        QDir().mkpath(Path("config"));
         qputenv("HOME", Home().toUtf8());
-        qputenv("XDG_CONFIG_HOME", Config().toUtf8());
+        qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
     }
-
+    // qgetenv gives a null array for a variable that was not set.
     ~IsolatedHome() {
         qputenv("HOME", savedHome);
-        if (hadConfig) {
-            qputenv("XDG_CONFIG_HOME", savedConfig);
-        } else {
-            qunsetenv("XDG_CONFIG_HOME");
-        }
+        savedConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME")
+                             : qputenv("XDG_CONFIG_HOME", savedConfig);
     }
 
-    IsolatedHome(const IsolatedHome&) = delete;
-    IsolatedHome& operator=(const IsolatedHome&) = delete;
-
-    QString Home() const { return folder.path() + QStringLiteral("/home"); }
-    QString Config() const { return folder.path() + QStringLiteral("/config"); }
+    QString Home() const { return Path("home"); }
     QString Path(const QString& relative) const { return folder.path() + '/' + relative; }
 
 private:
     QTemporaryDir folder;
-    QByteArray savedHome;
-    QByteArray savedConfig;
-    bool hadConfig;
+    QByteArray savedHome = qgetenv("HOME");
+    QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
 };

@@ -1,15 +1,18 @@
 #include <QApplication>
-#include <QtGlobal>
 
 #include <gtest/gtest.h>
 
-// Message boxes and file dialogs need the application object of a widget program. The tests
-// never need a screen; listing them (as CTest does before running) must work without one too.
+int PlayCopy(QCoreApplication& app, const QString& mode, const QString& argument);
+
+// Message boxes and file dialogs need the application object of a widget program, but never a
+// screen: listing the tests (as CTest does before running them) must work without one too.
+// Started with "copy", the program plays another copy of tarvasto for the tests that need one.
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (app.arguments().value(1) == "copy") {
+        return PlayCopy(app, app.arguments().value(2), app.arguments().value(3));
+    }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

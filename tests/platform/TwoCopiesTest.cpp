@@ -1,0 +1,127 @@
+// Copies of the program as real processes: the test program, started again with "copy", plays
+// the other copy. Each test has its own home and program path, so its copies meet no one else's.
+#include "RegistryProbe.h"
+#include "SingleCopy.h"
+
+#include <QCoreApplication>
+#include <QLockFile>
+#include <QProcess>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <list>
+
+#include <unistd.h>
+
+// "copy MODE PROGRAM-PATH", MODE being serve (answer later copies until the input closes), hold
+// (hold the lock, never answer), crash (serve, and die holding the settings store's lock too)
+// or start (start and end); "copy write-values PREFIX" writes 40 values "PREFIX-i", opening the
+// key for each. Says what happens, a line at a time.
+int PlayCopy(QCoreApplication& app, const QString& mode, const QString& argument) {
+    const auto say = [](const char* line) { std::puts(line), std::fflush(stdout); };
+    if (mode == "write-values") {
+        for (int i = 0; i < 40; ++i) {
+            const std::u16string name = (argument + '-' + QString::number(i)).toStdU16String();
+            SetIn(u"Software\\Velmora\\race", u"race", name, REG_SZ, QByteArray::number(i));
+        }
+        return say("written"), 0;
+    }
+    SingleCopy copy(argument);
+    const bool handedOver = copy.HandOverToRunningCopy();
+    if (handedOver || mode == "start") {
+        return say(handedOver ? "handed-over" : "started"), 0;
+    }
+    if (mode != "hold") {
+        copy.ServeActivation([&] { say("activated"); });
+    }
+    if (mode == "crash") {
+        QDir().mkpath(QFileInfo(RegistryStoreFile()).absolutePath());
+        QLockFile storeLock(RegistryStoreFile() + ".lock");
+        say(storeLock.tryLock() ? "crashing" : "cannot lock the store");
+        ::_exit(9);
+    }
+    say(mode == "hold" ? "holding" : "serving");
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char chunk[64];
+        if (::read(STDIN_FILENO, chunk, sizeof chunk) <= 0) {
+            input.setEnabled(false);
+            app.quit();
+        }
+    });
+    return app.exec();
+}
+
+static constexpr int waitMs = 20000;
+
+class TwoCopiesTest : public testing::Test {
+protected:
+    void TearDown() override {
+        for (QProcess& copy : copies) { // copies still serving end when their input closes
+            copy.closeWriteChannel();
+            copy.waitForFinished(waitMs);
+        }
+    }
+
+    QProcess& Launch(const QStringList& arguments) {
+        QProcess& copy = copies.emplace_back();
+        copy.start(QCoreApplication::applicationFilePath(), QStringList{"copy"} + arguments);
+        EXPECT_TRUE(copy.waitForStarted(waitMs));
+        return copy;
+    }
+
+    // What the copy says next, or what it has said when it says no more in time.
+    static QByteArray NextLine(QProcess& copy) {
+        while (!copy.canReadLine() && copy.waitForReadyRead(waitMs)) {
+        }
+        return copy.readLine().trimmed();
+    }
+
+    QByteArray RunToEnd(const QStringList& arguments) {
+        QProcess& copy = Launch(arguments);
+        EXPECT_TRUE(copy.waitForFinished(waitMs));
+        return copy.readAllStandardOutput().trimmed();
+    }
+
+    IsolatedHome home;
+    const QString programPath = home.Path("bin/tarvasto");
+    std::list<QProcess> copies;
+};
+
+TEST_F(TwoCopiesTest, SecondCopyEndsAndTheFirstComesForward) {
+    QProcess& first = Launch({"serve", QString(programPath).replace('/', '\\')});
+    ASSERT_EQ(NextLine(first), "serving");
+    for (int later = 0; later < 2; ++later) {
+        EXPECT_EQ(RunToEnd({"start", programPath}), "handed-over");
+        EXPECT_EQ(NextLine(first), "activated");
+    }
+    EXPECT_EQ(RunToEnd({"start", programPath + '2'}), "started");
+    EXPECT_EQ(RunToEnd({"start", programPath.toUpper()}), "started");
+    first.closeWriteChannel();
+    ASSERT_TRUE(first.waitForFinished(waitMs));
+    EXPECT_EQ(RunToEnd({"start", programPath}), "started");
+}
+
+TEST_F(TwoCopiesTest, CopyThatCrashedOrNeverAnswersDoesNotStopTheProgram) {
+    EXPECT_EQ(RunToEnd({"crash", programPath}), "crashing");
+    QProcess& next = Launch({"serve", programPath});
+    ASSERT_EQ(NextLine(next), "serving");
+    EXPECT_EQ(RunToEnd({"start", programPath}), "handed-over");
+    EXPECT_EQ(NextLine(next), "activated");
+    ASSERT_EQ(NextLine(Launch({"hold", programPath + "-silent"})), "holding");
+    EXPECT_EQ(RunToEnd({"start", programPath + "-silent"}), "started");
+    // Nor does the settings store's lock it left behind.
+    EXPECT_EQ(SetIn(u"Software\\Velmora\\test", u"test", u"v", REG_SZ, "x"), ERROR_SUCCESS);
+}
+
+TEST_F(TwoCopiesTest, CopiesWritingSettingsAtOnceLoseNothing) {
+    QProcess& first = Launch({"write-values", "first"});
+    EXPECT_EQ(RunToEnd({"write-values", "second"}), "written");
+    EXPECT_EQ(NextLine(first), "written");
+    for (const QString prefix : {"first", "second"}) {
+        for (int i = 0; i < 40; ++i) {
+            const std::u16string name = (prefix + '-' + QString::number(i)).toStdU16String();
+            EXPECT_EQ(Query(u"Software\\Velmora\\race", name).data, QByteArray::number(i)) << i;
+        }
+    }
+}

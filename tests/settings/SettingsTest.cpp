@@ -1,0 +1,157 @@
+// The program's settings key and the checklist file it remembers between runs.
+#include "CSettingsKey.h"
+#include "RegistryProbe.h"
+#include "RememberedFile.h"
+
+#include <cstring>
+#include <string>
+
+static const char16_t programKey[] = u"Software\\Velmora\\tarvasto";
+static const std::string defaultPath = "\\my documents\\aviation.ckl";
+
+class SettingsTest : public testing::Test {
+protected:
+    // What the next start opens. The buffer is filled first, so that a missing terminator shows.
+    static std::string NextStartOpens() {
+        char buffer[1024];
+        std::memset(buffer, 'x', sizeof buffer);
+        ReadRememberedFile(buffer);
+        return std::string(buffer, strnlen(buffer, sizeof buffer));
+    }
+
+    IsolatedHome home;
+    CSettingsKey key;
+};
+
+TEST_F(SettingsTest, FirstStartCreatesTheKeyWithItsClassAndTheDefault) {
+    // Closing without a file name before that stores nothing.
+    StoreRememberedFile(nullptr);
+    StoreRememberedFile("");
+    EXPECT_FALSE(QFile::exists(RegistryStoreFile()));
+    EXPECT_EQ(NextStartOpens(), defaultPath);
+    EXPECT_EQ(KeyClass(programKey), "tarvasto");
+    EXPECT_EQ(Query(programKey, u"defaultFileName").type, REG_SZ);
+    EXPECT_EQ(Query(programKey, u"defaultFileName").data, Bytes("\\my documents\\aviation.ckl\0"));
+}
+
+TEST_F(SettingsTest, KeyWithoutTheValueYieldsTheDefaultAndWritesNothing) {
+    Open(programKey, u"tarvasto");
+    const QByteArray before = StoreText();
+    EXPECT_EQ(NextStartOpens(), defaultPath);
+    EXPECT_EQ(StoreText(), before);
+}
+
+// n characters are stored as n + 1 bytes; closing without a file name keeps them.
+TEST_F(SettingsTest, PathStoredAtCloseIsOpenedAtTheNextStart) {
+    for (const std::string& path : {
+             std::string("/home/pilot/checklists/c172.ckl"),
+             std::string("\\my documents\\my plane.ckl"),
+             std::string("/home/pilot/Lent\xC3\xA4j\xC3\xA4 \xE2\x82\xAC.ckl"), std::string("a"),
+             '/' + std::string(1022, 'a'), // the longest path that fits the path buffer
+             '/' + std::string(1023, 'a'), // comes back cut
+         }) {
+        StoreRememberedFile(path.c_str());
+        StoreRememberedFile(nullptr);
+        StoreRememberedFile("");
+        EXPECT_EQ(Query(programKey, u"defaultFileName").data.toStdString(), path + '\0');
+        EXPECT_EQ(NextStartOpens(), path.substr(0, 1023));
+    }
+}
+
+TEST_F(SettingsTest, DamagedOrUnusableStoreStillStarts) {
+    WriteStoreText(Bytes("\211PNG\r\n\32\n\0\0\0\rIHDR\377"));
+    EXPECT_EQ(NextStartOpens(), defaultPath);
+    StoreRememberedFile("/home/pilot/new.ckl");
+    EXPECT_EQ(NextStartOpens(), "/home/pilot/new.ckl");
+    EXPECT_EQ(KeyClass(programKey), "tarvasto");
+    // A folder in place of the store: the key can neither be created nor opened.
+    IsolatedHome own;
+    ASSERT_TRUE(QDir().mkpath(RegistryStoreFile()));
+    EXPECT_EQ(NextStartOpens(), defaultPath);
+    StoreRememberedFile("/home/pilot/a.ckl");
+    EXPECT_EQ(NextStartOpens(), defaultPath);
+}
+
+TEST_F(SettingsTest, ModeZeroOpensNothingAndReadsGiveTheDefaults) {
+    key.OpenKey("tarvasto", "tarvasto", 0);
+    char buffer[16] = "untouched";
+    key.ReadString("defaultFileName", "default", buffer, sizeof buffer);
+    key.WriteString("defaultFileName", "/a.ckl");
+    EXPECT_STREQ(buffer, "default");
+    EXPECT_FALSE(QFile::exists(RegistryStoreFile()));
+}
+
+TEST_F(SettingsTest, SubKeyVariantOpensTheKeyBelow) {
+    key.OpenKey("tarvasto", "tarvasto", "Window", 1);
+    key.WriteString("state", "maximised");
+    EXPECT_STREQ(key.appName, "tarvasto\\Window");
+    EXPECT_EQ(KeyClass(u"Software\\Velmora\\tarvasto\\Window"), "tarvasto\\Window");
+    EXPECT_EQ(Query(u"Software\\Velmora\\tarvasto\\Window", u"state").data, Bytes("maximised\0"));
+}
+
+TEST_F(SettingsTest, NamesTooLongForTheirFieldsAreCutBetweenCharacters) {
+    const std::string letters = QString(200, QChar(0xE4)).toStdString(); // two bytes each
+    key.OpenKey(letters.c_str(), letters.c_str(), 0);
+    // 259 bytes and a terminator would cut the 130th letter; 129 of them fit.
+    EXPECT_EQ(std::string(key.label), letters.substr(0, 258));
+    EXPECT_EQ(std::string(key.appName), letters.substr(0, 258));
+}
+
+TEST_F(SettingsTest, NumbersAndRawValuesAreReadOnlyInTheirOwnSize) {
+    const CSettingsKey::BinaryValue fallback = {9, 9, 9, 9, 9, 9, 9, 9};
+    key.OpenKey("tarvasto", "tarvasto", 1);
+    // A new key receives the defaults, with their types.
+    key.ReadNumber("number", 0xDEADBEEF);
+    key.ReadBinary("raw", {1, 2, 3, 4, 0xFD, 0xFE, 0xFF, 0});
+    EXPECT_EQ(Query(programKey, u"number").type, REG_DWORD);
+    EXPECT_EQ(Query(programKey, u"number").data, Bytes("\xEF\xBE\xAD\xDE"));
+    EXPECT_EQ(Query(programKey, u"raw").type, REG_BINARY);
+    EXPECT_EQ(Query(programKey, u"raw").data, Bytes("\1\2\3\4\375\376\377\0"));
+    CSettingsKey opened;
+    opened.OpenKey("tarvasto", "tarvasto", 1);
+    const std::tuple<const char*, QByteArray, DWORD, CSettingsKey::BinaryValue> rows[] = {
+        {"FourBytesLittleEndian", Bytes("\x2A\0\0\x80"), 0x8000002Au, fallback},
+        {"EightBytes", Bytes("\1\2\3\4\5\6\7\0"), 77, {1, 2, 3, 4, 5, 6, 7, 0}},
+        {"TwoBytes", Bytes("\1\2"), 77, fallback},
+        {"FiveBytes", Bytes("\1\2\3\4\5"), 77, fallback},
+        {"NineBytes", Bytes("\1\2\3\4\5\6\7\10\11"), 77, fallback},
+    };
+    for (const auto& [name, stored, number, raw] : rows) {
+        ASSERT_EQ(SetIn(programKey, u"tarvasto", u"v", REG_BINARY, stored), ERROR_SUCCESS);
+        EXPECT_EQ(opened.ReadNumber("v", 77), number) << name;
+        EXPECT_EQ(opened.ReadBinary("v", fallback), raw) << name;
+    }
+}
+
+// The buffer lies in a larger array; nothing past it may change.
+TEST_F(SettingsTest, StringsThatDoNotFitComeBackTerminatedAndCutBetweenCharacters) {
+    ASSERT_EQ(SetIn(programKey, u"tarvasto", u"v", REG_SZ, "x"), ERROR_SUCCESS);
+    key.OpenKey("tarvasto", "tarvasto", 1);
+    // Name, stored bytes, text read, buffer size.
+    const std::tuple<const char*, QByteArray, std::string, std::size_t> rows[] = {
+        {"Unterminated", "/a.ckl", "/a.ckl", 8},
+        {"UnterminatedFillingTheBuffer", "abcdefg", "abcdefg", 8},
+        {"LongestTerminated", Bytes("abcdefg\0"), "abcdefg", 8},
+        {"OneByteTooLong", Bytes("abcdefgh\0"), "abcdefg", 8},
+        {"TwoByteCharacterAcrossTheEnd", Bytes("abcdef\xC3\xA4\0"), "abcdef", 8},
+        {"ThreeByteCharacterAcrossTheEnd", "abcde\xE2\x82\xAC", "abcde", 8},
+        {"FourByteCharacterAcrossTheEnd", "abcd\xF0\x9F\x98\x80", "abcd", 8},
+        {"CharacterEndingAtTheEnd", "abcde\xC3\xA4xyz", "abcde\xC3\xA4", 8},
+        {"StrayContinuationBytesAfterTheEnd", "abcdefg\x80\x80", "abcdefg", 8},
+        {"ZeroByteWithin", Bytes("/a\0/b\0"), "/a", 8},
+        {"LongValueWithEarlyZeroByte", Bytes("/a\0") + QByteArray(50, 'b'), "/a", 8},
+        {"Empty", QByteArray(), "", 8},
+        {"RoomForTheTerminatorOnly", Bytes("abc\0"), "", 1},
+        {"NoBufferAtAll", Bytes("abc\0"), std::string(16, 'x'), 0},
+    };
+    for (const auto& [name, stored, read, bufferSize] : rows) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(SetIn(programKey, u"tarvasto", u"v", REG_SZ, stored), ERROR_SUCCESS);
+        char buffer[16];
+        std::memset(buffer, 'x', sizeof buffer);
+        key.ReadString("v", "default", buffer, bufferSize);
+        EXPECT_EQ(std::string(buffer, strnlen(buffer, sizeof buffer)), read);
+        EXPECT_EQ(std::string(buffer + bufferSize, buffer + sizeof buffer),
+                  std::string(sizeof buffer - bufferSize, 'x'));
+    }
+}
