@@ -54,7 +54,11 @@ bool CTextEntryDlg::OnInitDialog() {
     if (titleText[0] != '\0') {
         SetWindowText(titleText);
     }
-    return true;
+    // The box takes the keyboard at once: a user who types the text and presses Enter must get
+    // that text, not an empty one confirmed by a focused OK button.
+    entryEdit.SetFocus();
+    entryEdit.GetControl()->selectAll();
+    return false;
 }
 
 void CTextEntryDlg::OnOK() {
