@@ -1,385 +1,179 @@
 // The File menu's file commands, the save question that guards them, and the ways the screen
 // ends: what each writes, remembers and leaves alone.
-#include "ChecklistDoc.h"
-#include "FileDialog.h"
-#include "MessageBox.h"
-#include "RememberedFile.h"
 #include "UiTestSupport.h"
-#include "resource.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-const QString saveQuestion = QStringLiteral("Save changes to current checklist ?");
-const QString saveFailure = QStringLiteral("The checklist file could not be saved.");
-const QString openFailure = QStringLiteral("The checklist file could not be opened.");
+const QString question = QStringLiteral("Confirm: Save changes to current checklist ?");
+const QString saveFailure = QStringLiteral("Error: The checklist file could not be saved.");
 
 // An unsaved change, as the Edit commands make them.
 void AddChecklist(CChecklistDlg& screen, const char* name) {
-    ChecklistDoc& document = *screen.Document();
-    Checklist* checklist = document.CreateChecklist();
+    Checklist* checklist = screen.Document()->CreateChecklist();
     checklist->SetName(name);
-    document.AppendChecklist(checklist);
-}
-
-std::string Contents(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return "<none>";
-    }
-    return file.readAll().toStdString();
+    screen.Document()->AppendChecklist(checklist);
 }
 
 // The document a file holds, as Describe shows it.
 std::string Reread(const QString& path) {
     ChecklistDoc document;
-    if (!document.LoadFile(path.toUtf8().constData())) {
-        return "<unreadable>";
-    }
-    return Describe(document);
+    return document.LoadFile(path.toUtf8().constData()) ? Describe(document) : "<unreadable>";
 }
 
-class FileCommandsTest : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        ASSERT_TRUE(QDir().mkpath(TempPath("trip")));
-        fileA = QString::fromStdString(WriteFile(TempPath("trip/a.ckl"), twoListsFile));
-        fileB = QString::fromStdString(
-            WriteFile(TempPath("b.ckl"), "[$$CHECKLIST]\nB list\nB item\n[$$END]\n\n"));
-        StoreRememberedFile(fileA.toUtf8().constData());
-    }
+class FileCommandsTest : public UiTest {};
 
-    QString fileA;
-    QString fileB;
-};
-
-// Close as the caller of the save question: every answer, and what Close then stores.
-TEST_F(FileCommandsTest, CloseAsksToSaveUnsavedChangesAndRemembersTheFile) {
-    enum class Saved { Nothing, ToA, ToB };
+// The screen starts on file A, then loads B or starts a new document (both without a question,
+// nothing being unsaved), and ends or discards the document one way or another. Only Close asks
+// and remembers the document's file, when it has one; the save question goes on only when
+// nothing is lost.
+TEST_F(FileCommandsTest, EachWayOfEndingOrDiscardingAsksWritesAndRemembersAsItShould) {
+    enum { okButton = -1, closeButton = -2, escape = -3 }; // or the File command that discards
     struct Row {
         const char* name;
-        bool startEmpty;    // start without a file: a new, unnamed document
-        bool change;        // make an unsaved change before closing
-        bool folderGone;    // the file's folder disappears before closing
-        int answer;         // to the save question; 0 when none is expected
-        const char* saveAs; // the save dialog: nullptr not asked, "" cancelled, "B" file B
-        bool ended;
-        bool errorShown;
-        Saved saved;
-        bool modifiedAfter;
-        std::string remembered; // "A", "B", or a path
+        int end;
+        int answer;         // to the save question; 0 unchanged and not asked, -1 not asked
+        bool failWrite;     // B's folder is gone at the end
+        const char* saveAs; // null: the document is B; else new, and Save As gives "C" or ""
+        bool goesOn;        // the screen ended or the document was replaced
+        char saved;         // 'B', 'C' or '-'
+        char remembered;    // 'A', 'B' or 'C'
     };
     const Row rows[] = {
-        {"unchanged_asks_nothing", false, false, false, 0, nullptr, true, false, Saved::Nothing,
-         false, "A"},
-        {"cancel_keeps_the_screen_open", false, true, false, IDCANCEL, nullptr, false, false,
-         Saved::Nothing, true, "A"},
-        {"no_ends_without_saving", false, true, false, IDNO, nullptr, true, false, Saved::Nothing,
-         true, "A"},
-        {"yes_saves_to_the_file", false, true, false, IDYES, nullptr, true, false, Saved::ToA,
-         false, "A"},
-        {"yes_with_failed_write_keeps_the_screen_open", false, true, true, IDYES, nullptr, false,
-         true, Saved::Nothing, true, "A"},
-        {"yes_without_name_and_save_dialog_cancelled_ends", true, false, false, IDYES, "", true,
-         false, Saved::Nothing, true, defaultRememberedFile},
-        {"yes_without_name_saves_where_chosen_and_remembers_it", true, true, false, IDYES, "B",
-         true, false, Saved::ToB, false, "B"},
+        {"close_unchanged_asks_nothing", okButton, 0, false, nullptr, true, '-', 'B'},
+        {"close_cancelled", okButton, IDCANCEL, false, nullptr, false, '-', 'A'},
+        {"close_without_saving", okButton, IDNO, false, nullptr, true, '-', 'B'},
+        {"close_saving", okButton, IDYES, false, nullptr, true, 'B', 'B'},
+        {"close_after_a_failed_save", okButton, IDYES, true, nullptr, false, '-', 'A'},
+        {"close_new_save_dialog_cancelled", okButton, IDYES, false, "", true, '-', 'A'},
+        {"close_new_saved_where_chosen", okButton, IDYES, false, "C", true, 'C', 'C'},
+        {"window_close_button_closes", closeButton, IDYES, false, nullptr, true, 'B', 'B'},
+        {"exit_neither_asks_nor_remembers", ID_FILE_EXIT, -1, false, nullptr, true, '-', 'A'},
+        {"escape_neither_asks_nor_remembers", escape, -1, false, nullptr, true, '-', 'A'},
+        {"new_file_cancelled", ID_FILE_NEW, IDCANCEL, false, nullptr, false, '-', 'A'},
+        {"load_after_a_failed_save", ID_FILE_LOAD, IDYES, true, nullptr, false, '-', 'A'},
     };
+    const QString files[] = {TempPath("a.ckl"), TempPath("trip/b.ckl"), TempPath("c.ckl")};
+    const std::string textOfB = "[$$CHECKLIST]\nB list\nB item\n[$$END]\n";
+    ASSERT_TRUE(QDir().mkpath(TempPath("trip")));
+    WriteFile(files[0], twoListsFile);
+    WriteFile(files[1], textOfB);
+    const std::string before[] = {Reread(files[0]), Reread(files[1])};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        IsolatedHome ownHome;
-        if (!row.startEmpty) {
-            StoreRememberedFile(fileA.toUtf8().constData());
-        }
-        QFile::remove(fileB);
-        const std::string before = Contents(fileA);
+        ASSERT_TRUE(QDir().mkpath(TempPath("trip")));
+        WriteFile(files[1], textOfB);
+        QFile::remove(files[2]);
+        StoreRememberedFile(files[0].toUtf8().constData());
         MessageBoxHook boxes;
-        if (row.answer != 0) {
-            boxes.PushAnswer(row.answer);
-        }
-        if (row.errorShown) {
-            boxes.PushAnswer(IDOK);
-        }
-        FileDialogHook files;
-        if (row.saveAs != nullptr) {
-            row.saveAs[0] == '\0' ? files.PushCancel() : files.PushPath(fileB);
-        }
-        bool modifiedAfter = false;
+        Push(boxes, {row.answer, IDOK});
+        FileDialogHook dialogs;
+        row.saveAs == nullptr ? dialogs.PushPath(files[1])
+        : row.saveAs[0] == 0  ? dialogs.PushCancel()
+                              : dialogs.PushPath(files[2]);
         std::string shown;
-        RunScreen([&](CChecklistDlg& screen) {
-            if (row.change) {
+        const int result = RunScreen([&](CChecklistDlg& screen) {
+            Choose(screen, row.saveAs == nullptr ? ID_FILE_LOAD : ID_FILE_NEW);
+            ChecklistDoc* document = screen.Document();
+            if (row.answer != 0) {
                 AddChecklist(screen, "Extra");
             }
-            if (row.folderGone) {
+            if (row.failWrite) {
                 QDir(TempPath("trip")).removeRecursively();
             }
-            screen.GetFullScreenOkButton()->click();
-            EXPECT_EQ(screen.HasEnded(), row.ended);
-            modifiedAfter = screen.Document()->modified;
-            shown = Describe(*screen.Document());
+            row.end == okButton      ? screen.GetFullScreenOkButton()->click()
+            : row.end == closeButton ? (void)screen.close()
+            : row.end == escape      ? QTest::keyClick(&screen, Qt::Key_Escape)
+                                     : Choose(screen, row.end);
+            EXPECT_EQ(screen.HasEnded() || screen.Document() != document, row.goesOn);
+            EXPECT_EQ(document->modified, row.answer != 0 && row.saved == '-');
+            shown = Describe(*document);
         });
-        QStringList expectedBoxes;
-        if (row.answer != 0) {
-            expectedBoxes << "Confirm: " + saveQuestion;
-        }
-        if (row.errorShown) {
-            expectedBoxes << "Error: " + saveFailure;
-        }
+        EXPECT_EQ(result, !row.goesOn ? 0 : row.end == escape ? IDCANCEL : IDOK);
+        QStringList expectedBoxes{row.answer > 0 ? question : "", row.failWrite ? saveFailure : ""};
+        expectedBoxes.removeAll("");
         EXPECT_EQ(Boxes(boxes), expectedBoxes);
-        if (row.answer != 0) {
-            EXPECT_EQ(boxes.Shown()[0].type, MB_YESNOCANCEL);
-        }
-        EXPECT_EQ(files.UnusedAnswers(), 0u);
-        EXPECT_EQ(files.Asked().size(), row.saveAs != nullptr ? 1u : 0u);
-        EXPECT_EQ(modifiedAfter, row.modifiedAfter);
-        const std::string remembered = row.remembered == "A"   ? fileA.toStdString()
-                                       : row.remembered == "B" ? fileB.toStdString()
-                                                               : row.remembered;
-        EXPECT_EQ(RememberedFile(), remembered);
-        if (!row.folderGone) {
-            EXPECT_EQ(Contents(fileA) != before, row.saved == Saved::ToA);
-        }
-        if (row.saved != Saved::Nothing) {
-            EXPECT_EQ(Reread(row.saved == Saved::ToA ? fileA : fileB), shown);
-        }
-        EXPECT_EQ(QFile::exists(fileB), row.saved == Saved::ToB);
-        ASSERT_TRUE(QDir().mkpath(TempPath("trip")));
-        WriteFile(fileA, twoListsFile);
+        EXPECT_TRUE(row.answer <= 0 || boxes.Shown().empty() ||
+                    boxes.Shown()[0].type == MB_YESNOCANCEL);
+        EXPECT_EQ(dialogs.Asked().size(), 1u);
+        EXPECT_EQ(RememberedFile(), files[row.remembered - 'A'].toStdString());
+        EXPECT_EQ(Reread(files[0]), before[0]); // never written
+        EXPECT_EQ(Reread(files[1]), row.saved == 'B' ? shown
+                                    : row.failWrite  ? "<unreadable>"
+                                                     : before[1]);
+        EXPECT_EQ(Reread(files[2]), row.saved == 'C' ? shown : "<unreadable>");
     }
 }
 
-TEST_F(FileCommandsTest, StopAnswersKeepNewFileAndLoadFromDiscardingTheDocument) {
-    struct Row {
-        const char* name;
-        int command;
-        int answer;
-        bool folderGone;
-        QStringList boxes;
-    };
-    const QString question = "Confirm: " + saveQuestion;
-    const Row rows[] = {
-        {"new_file_cancelled", ID_FILE_NEW, IDCANCEL, false, {question}},
-        {"load_cancelled", ID_FILE_LOAD, IDCANCEL, false, {question}},
-        {"new_file_after_a_failed_save",
-         ID_FILE_NEW,
-         IDYES,
-         true,
-         {question, "Error: " + saveFailure}},
-        {"load_after_a_failed_save",
-         ID_FILE_LOAD,
-         IDYES,
-         true,
-         {question, "Error: " + saveFailure}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        MessageBoxHook boxes;
-        boxes.PushAnswer(row.answer);
-        if (row.folderGone) {
-            boxes.PushAnswer(IDOK);
-        }
-        FileDialogHook files;
-        RunScreen([&](CChecklistDlg& screen) {
-            AddChecklist(screen, "Extra");
-            if (row.folderGone) {
-                QDir(TempPath("trip")).removeRecursively();
-            }
-            ChecklistDoc* document = screen.Document();
-            const std::string before = Describe(*document);
-            Tick(screen, 1);
-            Choose(screen, row.command);
-            EXPECT_EQ(screen.Document(), document);
-            EXPECT_EQ(Describe(*screen.Document()), before);
-            EXPECT_TRUE(document->modified);
-            EXPECT_EQ(TickedCount(screen), 1);
-        });
-        EXPECT_EQ(Boxes(boxes), row.boxes);
-        EXPECT_TRUE(files.Asked().empty());
-        ASSERT_TRUE(QDir().mkpath(TempPath("trip")));
-        WriteFile(fileA, twoListsFile);
-    }
+// The screen, then "@ file name" (or "unnamed") and "*" when there are unsaved changes.
+std::string State(CChecklistDlg& screen) {
+    const ChecklistDoc& document = *screen.Document();
+    return View(screen) + " / " + Bar(screen) + " @ " +
+           (document.fileName != nullptr ? document.fileName : "unnamed") +
+           (document.modified ? " *" : "");
 }
 
-TEST_F(FileCommandsTest, NewFileGivesAnEmptyUnnamedDocumentThatCloseDoesNotRemember) {
-    MessageBoxHook boxes;
-    boxes.PushAnswer(IDNO);
-    FileDialogHook files;
-    files.PushPath(fileB);
-    RunScreen([&](CChecklistDlg& screen) {
-        Choose(screen, ID_FILE_LOAD); // unchanged: nothing to ask
-        ASSERT_EQ(Label(screen), "B list");
-        Choose(screen, ID_FILE_NEW);
-        EXPECT_TRUE(boxes.Shown().empty());
-        EXPECT_EQ(ButtonTexts(screen), QStringList({"(empty)", "(empty)", "(empty)", "(empty)"}));
-        EXPECT_TRUE(ListsEntries(screen).isEmpty());
-        EXPECT_TRUE(TreeTexts(screen).isEmpty());
-        EXPECT_EQ(Label(screen), "B list"); // the label is only changed by showing a list
-        EXPECT_EQ(screen.CurrentChecklist(), nullptr);
-        EXPECT_EQ(screen.Document()->fileName, nullptr);
-        EXPECT_TRUE(screen.Document()->modified);
-        screen.GetFullScreenOkButton()->click(); // asks, since a new document counts as unsaved
-        EXPECT_TRUE(screen.HasEnded());
-    });
-    EXPECT_EQ(Boxes(boxes), QStringList("Confirm: " + saveQuestion));
-    // Neither B (no longer open) nor nothing: the file remembered before stays.
-    EXPECT_EQ(RememberedFile(), fileA.toStdString());
-}
-
-TEST_F(FileCommandsTest, LoadOpensTheChosenFileOrShowsWhyNot) {
-    MessageBoxHook boxes;
-    boxes.PushAnswer(IDOK);
-    FileDialogHook files;
-    files.PushCancel();
-    files.PushPath(fileB);
-    files.PushPath(TempPath("missing.ckl"));
-    files.PushCancel();
-    RunScreen([&](CChecklistDlg& screen) {
-        ChecklistDoc* first = screen.Document();
-        Choose(screen, ID_FILE_LOAD);
-        EXPECT_EQ(screen.Document(), first);
-        EXPECT_EQ(Label(screen), "Start");
-
-        Choose(screen, ID_FILE_LOAD);
-        EXPECT_EQ(Label(screen), "B list");
-        EXPECT_EQ(TreeTexts(screen), QStringList("B item"));
-        EXPECT_EQ(ListsEntries(screen), QStringList("B list"));
-        EXPECT_EQ(ButtonTexts(screen), QStringList({"(empty)", "(empty)", "(empty)", "(empty)"}));
-        EXPECT_STREQ(screen.Document()->fileName, fileB.toUtf8().constData());
-        EXPECT_FALSE(screen.Document()->modified);
-        EXPECT_TRUE(boxes.Shown().empty());
-
-        Choose(screen, ID_FILE_LOAD);
-        EXPECT_EQ(Boxes(boxes), QStringList("Error: " + openFailure));
-        EXPECT_EQ(boxes.Shown().back().type, MB_OK);
-        EXPECT_TRUE(TreeTexts(screen).isEmpty());
-        EXPECT_TRUE(ListsEntries(screen).isEmpty());
-        EXPECT_EQ(screen.CurrentChecklist(), nullptr);
-        EXPECT_EQ(screen.Document()->fileName, nullptr);
-        EXPECT_TRUE(screen.Document()->modified);
-
-        // Without a name, Save asks for one.
-        Choose(screen, ID_FILE_SAVE);
-    });
-    ASSERT_EQ(files.Asked().size(), 4u);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(files.Asked()[i].kind, FileDialogKind::Open);
-        EXPECT_EQ(files.Asked()[i].initialName, "");
-    }
-    EXPECT_EQ(files.Asked()[3].kind, FileDialogKind::Save);
-    EXPECT_EQ(files.Asked()[3].initialName, "");
-}
-
-TEST_F(FileCommandsTest, SaveWritesToTheFileNameAndSaveAsAsksForOne) {
+// Save As takes the name before writing, so a failed write leaves it for the next Save. A file
+// that cannot be opened says so once the screen is refilled.
+TEST_F(FileCommandsTest, SaveSaveAsLoadAndNewFileKeepTheDocumentAndItsName) {
+    const std::string file = WriteFile(Documents() + "/aviation.ckl", twoListsFile);
+    StoreRememberedFile(defaultRememberedFile);
     const QString foreign = TempPath(QStringLiteral("L\u00e4ht\u00f6 \u2708.ckl"));
     const QString gone = TempPath("gone/c.ckl");
+    const QString fileB = TempPath("b.ckl");
+    WriteFile(fileB, "[$$CHECKLIST]\nB list\nB item\n[$$END]\n");
+    const std::string start = "Start: +Fuel on|Magnetos both / " + std::string(twoListsBar);
+    const std::string empty = "(empty)|(empty)|(empty)|(empty) / ";
     MessageBoxHook boxes;
-    boxes.PushAnswer(IDOK);
+    Push(boxes, {IDOK, IDNO, IDOK});
     FileDialogHook files;
-    files.PushCancel();
-    files.PushPath(gone);
-    files.PushPath(foreign);
-    RunScreen([&](CChecklistDlg& screen) {
-        ChecklistDoc& document = *screen.Document();
-        AddChecklist(screen, "Extra");
-        Tick(screen, 0);
-        Choose(screen, ID_FILE_SAVE);
-        EXPECT_TRUE(files.Asked().empty());
-        EXPECT_FALSE(document.modified);
-        EXPECT_EQ(Reread(fileA), Describe(document));
-        EXPECT_EQ(TickedCount(screen), 1); // saving leaves the screen as it was
-
-        AddChecklist(screen, "More");
-        Choose(screen, ID_FILE_SAVE_AS); // cancelled
-        EXPECT_STREQ(document.fileName, fileA.toUtf8().constData());
-        EXPECT_TRUE(document.modified);
-
-        Choose(screen, ID_FILE_SAVE_AS); // to a folder that does not exist
-        EXPECT_STREQ(document.fileName, gone.toUtf8().constData());
-        EXPECT_TRUE(document.modified);
-        EXPECT_EQ(Boxes(boxes), QStringList("Error: " + saveFailure));
-
-        Choose(screen, ID_FILE_SAVE_AS);
-        EXPECT_STREQ(document.fileName, foreign.toUtf8().constData());
-        EXPECT_FALSE(document.modified);
-        EXPECT_EQ(Reread(foreign), Describe(document));
-    });
-    ASSERT_EQ(files.Asked().size(), 3u);
-    EXPECT_EQ(files.Asked()[0].initialName, fileA);
-    EXPECT_EQ(files.Asked()[1].initialName, fileA);
-    EXPECT_EQ(files.Asked()[2].initialName, gone);
-    for (const FileDialogRecord& asked : files.Asked()) {
-        EXPECT_EQ(asked.kind, FileDialogKind::Save);
+    for (const QString& answer :
+         {QString(), gone, foreign, QString(), fileB, TempPath("missing.ckl"), QString()}) {
+        answer.isEmpty() ? files.PushCancel() : files.PushPath(answer);
     }
-    EXPECT_EQ(boxes.Shown().size(), 1u);
-    EXPECT_NE(Reread(fileA).find("Extra:"), std::string::npos);
-    EXPECT_EQ(Reread(fileA).find("More:"), std::string::npos);
-}
-
-TEST_F(FileCommandsTest, SaveAsOffersTheFileNameExactlyAsGiven) {
-    WriteFile(Documents() + "/aviation.ckl", twoListsFile);
-    StoreRememberedFile(defaultRememberedFile);
-    FileDialogHook files;
-    files.PushCancel();
-    RunScreen([](CChecklistDlg& screen) { Choose(screen, ID_FILE_SAVE_AS); });
-    ASSERT_EQ(files.Asked().size(), 1u);
-    EXPECT_EQ(files.Asked()[0].initialName, "\\my documents\\aviation.ckl");
-}
-
-TEST_F(FileCommandsTest, SaveKeyWritesTheFile) {
-    RunScreen([](CChecklistDlg& screen) {
-        AddChecklist(screen, "Extra");
+    RunScreen([&](CChecklistDlg& screen) {
+        ChecklistDoc* document = screen.Document();
+        AddChecklist(screen, "More");
+        Tick(screen, 0);
         QApplication::setActiveWindow(&screen);
         QTest::keyClick(&screen, Qt::Key_S, Qt::ControlModifier);
-        EXPECT_FALSE(screen.Document()->modified);
-    });
-    EXPECT_NE(Reread(fileA).find("Extra:"), std::string::npos);
-}
+        EXPECT_EQ(State(screen), start + " @ " + defaultRememberedFile); // the screen as it was
+        EXPECT_EQ(Reread(QString::fromStdString(file)), Describe(*document));
 
-// Only Close asks and remembers; Exit and Cancel end at once, whatever is unsaved.
-TEST_F(FileCommandsTest, EachWayOfEndingAsksAndRemembersAsItShould) {
-    struct Row {
-        const char* name;
-        std::function<void(CChecklistDlg&)> end;
-        int result;
-        bool asks;
-        bool remembersB;
-    };
-    const Row rows[] = {
-        {"ok_button_closes", [](CChecklistDlg& s) { s.GetFullScreenOkButton()->click(); }, IDOK,
-         true, true},
-        {"window_close_button_closes", [](CChecklistDlg& s) { s.close(); }, IDOK, true, true},
-        {"exit_command", [](CChecklistDlg& s) { Choose(s, ID_FILE_EXIT); }, IDOK, false, false},
-        {"escape_cancels", [](CChecklistDlg& s) { QTest::keyClick(&s, Qt::Key_Escape); }, IDCANCEL,
-         false, false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        StoreRememberedFile(fileA.toUtf8().constData());
-        MessageBoxHook boxes;
-        if (row.asks) {
-            boxes.PushAnswer(IDNO);
-        }
-        FileDialogHook files;
-        files.PushPath(fileB);
-        const int result = RunScreen([&](CChecklistDlg& screen) {
-            Choose(screen, ID_FILE_LOAD);
-            AddChecklist(screen, "Unsaved");
-            row.end(screen);
-            EXPECT_TRUE(screen.HasEnded());
-        });
-        EXPECT_EQ(result, row.result);
-        EXPECT_EQ(boxes.Shown().size(), row.asks ? 1u : 0u);
-        EXPECT_EQ(RememberedFile(), (row.remembersB ? fileB : fileA).toStdString());
-        EXPECT_EQ(Reread(fileB).find("Unsaved"), std::string::npos);
+        AddChecklist(screen, "Unsaved");
+        Choose(screen, ID_FILE_SAVE_AS); // cancelled
+        EXPECT_EQ(State(screen), start + " @ " + defaultRememberedFile + " *");
+        Choose(screen, ID_FILE_SAVE_AS); // to a folder that does not exist
+        EXPECT_EQ(State(screen), start + " @ " + gone.toStdString() + " *");
+        EXPECT_EQ(Boxes(boxes), QStringList(saveFailure));
+        Choose(screen, ID_FILE_SAVE_AS);
+        EXPECT_EQ(State(screen), start + " @ " + foreign.toStdString());
+        EXPECT_EQ(Reread(foreign), Describe(*document));
+
+        Choose(screen, ID_FILE_LOAD); // cancelled
+        EXPECT_EQ(screen.Document(), document);
+        Choose(screen, ID_FILE_LOAD);
+        EXPECT_EQ(State(screen), "B list: B item / " + empty + "B list @ " + fileB.toStdString());
+        Choose(screen, ID_FILE_NEW); // the label stays
+        EXPECT_EQ(State(screen), "B list: / " + empty + " @ unnamed *");
+        EXPECT_EQ(screen.CurrentChecklist(), nullptr);
+        Choose(screen, ID_FILE_LOAD); // a new document counts as unsaved
+        ASSERT_EQ(Boxes(boxes), QStringList({saveFailure, question,
+                                             "Error: The checklist file could not be opened."}));
+        EXPECT_EQ(boxes.Shown()[2].type, MB_OK);
+        EXPECT_EQ(State(screen), "B list: / " + empty + " @ unnamed *");
+        Choose(screen, ID_FILE_SAVE); // without a name, Save asks for one
+    });
+    ASSERT_EQ(files.Asked().size(), 7u);
+    const QString offered[] = {defaultRememberedFile, defaultRememberedFile, gone, "", "", "", ""};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(files.Asked()[i].initialName, offered[i]) << i; // exactly as given
+        EXPECT_EQ(files.Asked()[i].kind,
+                  i < 3 || i == 6 ? FileDialogKind::Save : FileDialogKind::Open);
     }
+    EXPECT_EQ(Reread(QString::fromStdString(file)).find("Unsaved"), std::string::npos);
 }
 
 } // namespace

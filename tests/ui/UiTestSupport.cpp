@@ -1,44 +1,19 @@
 #include "UiTestSupport.h"
 
-#include "ChecklistDoc.h"
-#include "MessageBox.h"
-#include "RememberedFile.h"
-#include "ScopedModalHook.h"
-#include "resource.h"
-
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QStandardPaths>
-#include <QTest>
 
-#include <gtest/gtest.h>
-
-const char twoListsFile[] = "[$$HEADER]\n[$$END]\n"
-                            "[$$CHECKLIST]\nStart\nFuel on\nMagnetos both\n[$$END]\n\n"
-                            "[$$HOTBUTTON]\n0\nGo\n[$$END]\n"
-                            "[$$CHECKLIST]\nLand\nGear down\nFlaps full\nLights on\n[$$END]\n\n"
-                            "[$$HOTBUTTON]\n2\nLand\n[$$END]\n";
-const char twoListsDescribed[] =
-    "Start: Fuel on|Magnetos both; Land: Gear down|Flaps full|Lights on / Go->Start "
-    "(empty)->- Land->Land (empty)->-";
+const char twoListsFile[] =
+    "[$$CHECKLIST]\nStart\nFuel on\nMagnetos both\n[$$END]\n[$$HOTBUTTON]\n0\nGo\n[$$END]\n"
+    "[$$CHECKLIST]\nLand\nGear down\nFlaps full\nLights "
+    "on\n[$$END]\n[$$HOTBUTTON]\n2\nLand\n[$$END]\n";
+const char twoListsBar[] = "Go|(empty)|Land|(empty) / Start|Land";
 
 void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
-}
-
-void PrintTo(const QStringList& texts, std::ostream* out) {
-    *out << '{';
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        *out << (i == 0 ? "" : ", ");
-        PrintTo(texts[i], out);
-    }
-    *out << '}';
 }
 
 void UiTest::SetUp() {
@@ -46,22 +21,21 @@ void UiTest::SetUp() {
 }
 
 void UiTest::TearDown() {
-    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty())
-        << QApplication::topLevelWidgets().size() << " windows left behind";
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), 0) << "windows left behind";
 }
 
-QString UiTest::Documents() const {
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-}
-
-std::string UiTest::WriteFile(const QString& path, const std::string& text) const {
+std::string UiTest::WriteFile(const QString& path, const std::string& text) {
     QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(text.data(), static_cast<qint64>(text.size()));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text.c_str()) >= 0)
+        << path.toStdString();
     return path.toStdString();
 }
 
-int RunScreen(const ScreenScript& script, const DialogScript& nested) {
+QString UiTest::Documents() {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+int RunScreen(const ScreenScript& script, std::deque<DialogScript> dialogs) {
     CChecklistDlg screen;
     ScopedModalHook hook([&](CDialog& dialog) {
         if (&dialog == &screen) {
@@ -69,75 +43,82 @@ int RunScreen(const ScreenScript& script, const DialogScript& nested) {
             if (!screen.HasEnded()) {
                 screen.EndDialog(0);
             }
-        } else if (nested) {
-            nested(dialog);
-        } else {
-            dialog.SendCommand(IDCANCEL);
-        }
-    });
-    return screen.DoModal();
-}
-
-DialogScript InOrder(std::deque<DialogScript>& scripts) {
-    return [&scripts](CDialog& dialog) {
-        if (scripts.empty()) {
+        } else if (dialogs.empty()) {
             ADD_FAILURE() << "dialog " << dialog.GetTemplateId() << " was not expected";
             dialog.SendCommand(IDCANCEL);
-            return;
+        } else {
+            const DialogScript next = dialogs.front();
+            dialogs.pop_front();
+            next(dialog);
         }
-        const DialogScript script = scripts.front();
-        scripts.pop_front();
-        script(dialog);
+    });
+    CApplication::SetMainWindow(&screen);
+    const int result = screen.DoModal();
+    CApplication::SetMainWindow(nullptr);
+    EXPECT_EQ(dialogs.size(), 0u) << "dialogs that never ran";
+    return result;
+}
+
+DialogScript Steps(std::vector<DialogScript> steps) {
+    return [=](CDialog& dialog) {
+        for (const DialogScript& step : steps) {
+            step(dialog);
+        }
     };
 }
 
-DialogScript EnterText(const QString& title, const QString& prompt, const QString& text) {
+DialogScript Press(int command) {
+    return [=](CDialog& dialog) { dialog.SendCommand(command); };
+}
+
+static DialogScript EnterText(const QString& title, const QString& prompt, const QString& text) {
     return [=](CDialog& dialog) {
-        EXPECT_EQ(dialog.GetTemplateId(), IDD_TEXTENTRY);
         EXPECT_EQ(dialog.GetWindowText(), title);
         EXPECT_EQ(WidgetText(dialog.GetDlgItem(IDC_ENTRY_PROMPT)), prompt);
-        auto* box = dialog.GetDlgItem<QLineEdit>(IDC_ENTRY_EDIT);
-        if (box == nullptr) {
-            ADD_FAILURE() << "no text entry box";
-            dialog.SendCommand(IDCANCEL);
-            return;
-        }
-        box->clear();
-        QTest::keyClicks(box, text);
+        dialog.GetDlgItem<QLineEdit>(IDC_ENTRY_EDIT)->setText(text);
         dialog.SendCommand(IDOK);
     };
 }
 
-DialogScript CancelIt() {
-    return [](CDialog& dialog) { dialog.SendCommand(IDCANCEL); };
+DialogScript EnterName(const QString& name) {
+    return EnterText("Create Checklist", "Enter the name for the new list:", name);
 }
 
-void PickInRow(CDialog& dialog, int row, int entry) {
-    static constexpr int lists[] = {IDC_ROWLIST0, IDC_ROWLIST1, IDC_ROWLIST2, IDC_ROWLIST3};
-    auto* list = dialog.GetDlgItem<QComboBox>(lists[row]);
-    ASSERT_NE(list, nullptr);
-    list->setCurrentIndex(entry);
-    emit list->activated(entry);
+DialogScript EnterItem(const QString& text) {
+    return EnterText("Add Item", "Enter the text of the new item:", text);
 }
 
-void TypeCaption(CDialog& dialog, int row, const QString& text) {
-    static constexpr int boxes[] = {IDC_ROWCAPTION0, IDC_ROWCAPTION1, IDC_ROWCAPTION2,
-                                    IDC_ROWCAPTION3};
-    auto* box = dialog.GetDlgItem<QLineEdit>(boxes[row]);
-    ASSERT_NE(box, nullptr);
-    box->clear();
-    QTest::keyClicks(box, text);
+QLineEdit* CaptionBox(CDialog& dialog, int row) {
+    const int ids[] = {IDC_ROWCAPTION0, IDC_ROWCAPTION1, IDC_ROWCAPTION2, IDC_ROWCAPTION3};
+    return dialog.GetDlgItem<QLineEdit>(ids[row]);
+}
+
+QComboBox* RowList(CDialog& dialog, int row) {
+    const int ids[] = {IDC_ROWLIST0, IDC_ROWLIST1, IDC_ROWLIST2, IDC_ROWLIST3};
+    return dialog.GetDlgItem<QComboBox>(ids[row]);
+}
+
+DialogScript Pick(int row, int entry) {
+    return [=](CDialog& dialog) {
+        RowList(dialog, row)->setCurrentIndex(entry);
+        emit RowList(dialog, row)->activated(entry);
+    };
+}
+
+DialogScript Type(int row, const QString& text) {
+    return [=](CDialog& dialog) {
+        CaptionBox(dialog, row)->clear();
+        QTest::keyClicks(CaptionBox(dialog, row), text);
+    };
 }
 
 void Choose(CChecklistDlg& screen, int commandId) {
     CMenuBar& bar = screen.GetMenuBar();
     for (int position = 0; position < bar.ButtonCount(); ++position) {
-        if (QMenu* menu = bar.GetButtonMenu(position)) {
-            for (QAction* action : menu->actions()) {
-                if (!action->isSeparator() && action->data().toInt() == commandId) {
-                    action->trigger();
-                    return;
-                }
+        QMenu* menu = bar.GetButtonMenu(position);
+        for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
+            if (!action->isSeparator() && action->data().toInt() == commandId) {
+                return action->trigger();
             }
         }
     }
@@ -146,110 +127,62 @@ void Choose(CChecklistDlg& screen, int commandId) {
 
 void ChooseListsEntry(CChecklistDlg& screen, int position) {
     QMenu* lists = screen.GetMenuBar().GetButtonMenu(screen.ListsButtonPosition());
-    ASSERT_NE(lists, nullptr);
     ASSERT_LT(position, lists->actions().size());
     lists->actions().at(position)->trigger();
 }
 
 void PressHotButton(CChecklistDlg& screen, int i) {
-    auto* button = screen.GetDlgItem<QPushButton>(IDC_HOTBUTTON0 + i);
-    ASSERT_NE(button, nullptr);
-    button->click();
+    screen.GetDlgItem<QPushButton>(IDC_HOTBUTTON0 + i)->click();
 }
 
 void Tick(CChecklistDlg& screen, int row) {
-    CTreeCtrl& tree = screen.Tree();
-    ASSERT_NE(tree.GetItem(row), nullptr) << "no row " << row;
-    tree.SetCheck(tree.GetItem(row), true);
+    screen.Tree().SetCheck(screen.Tree().GetItem(row), true);
 }
 
 void Select(CChecklistDlg& screen, int row) {
+    screen.Tree().SelectItem(screen.Tree().GetItem(row));
+}
+
+std::string View(CChecklistDlg& screen) {
     CTreeCtrl& tree = screen.Tree();
-    ASSERT_NE(tree.GetItem(row), nullptr) << "no row " << row;
-    tree.SelectItem(tree.GetItem(row));
+    QString text = WidgetText(screen.GetDlgItem(IDC_LISTNAME)) + ":";
+    for (int row = 0; row < tree.GetCount(); ++row) {
+        const CTreeCtrl::Item item = tree.GetItem(row);
+        text += QString(row == 0 ? " " : "|") + (tree.GetCheck(item) ? "+" : "") +
+                (tree.GetSelectedItem() == item ? ">" : "") + tree.GetItemText(item);
+    }
+    return text.toStdString();
 }
 
-QString Label(CChecklistDlg& screen) {
-    return WidgetText(screen.GetDlgItem(IDC_LISTNAME));
-}
-
-QStringList TreeTexts(CChecklistDlg& screen) {
+std::string Bar(CChecklistDlg& screen) {
     QStringList texts;
-    CTreeCtrl& tree = screen.Tree();
-    for (int row = 0; row < tree.GetCount(); ++row) {
-        texts << tree.GetItemText(tree.GetItem(row));
-    }
-    return texts;
-}
-
-int TickedCount(CChecklistDlg& screen) {
-    int ticked = 0;
-    CTreeCtrl& tree = screen.Tree();
-    for (int row = 0; row < tree.GetCount(); ++row) {
-        ticked += tree.GetCheck(tree.GetItem(row)) ? 1 : 0;
-    }
-    return ticked;
-}
-
-int SelectedRow(CChecklistDlg& screen) {
-    CTreeCtrl& tree = screen.Tree();
-    const CTreeCtrl::Item selected = tree.GetSelectedItem();
-    for (int row = 0; row < tree.GetCount(); ++row) {
-        if (tree.GetItem(row) == selected) {
-            return row;
-        }
-    }
-    return -1;
-}
-
-QStringList ButtonTexts(CChecklistDlg& screen) {
-    QStringList texts;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
         texts << WidgetText(screen.GetDlgItem(IDC_HOTBUTTON0 + i));
     }
-    return texts;
-}
-
-QStringList MenuBarTexts(CChecklistDlg& screen) {
-    QStringList texts;
-    CMenuBar& bar = screen.GetMenuBar();
-    for (int position = 0; position < bar.ButtonCount(); ++position) {
-        texts << bar.GetButtonText(position);
+    QStringList lists;
+    for (QAction* entry :
+         screen.GetMenuBar().GetButtonMenu(screen.ListsButtonPosition())->actions()) {
+        lists << entry->text();
     }
-    return texts;
-}
-
-QStringList ListsEntries(CChecklistDlg& screen) {
-    QStringList texts;
-    if (QMenu* lists = screen.GetMenuBar().GetButtonMenu(screen.ListsButtonPosition())) {
-        for (QAction* action : lists->actions()) {
-            texts << action->text();
-        }
-    }
-    return texts;
+    return (texts.join('|') + " / " + lists.join('|')).toStdString();
 }
 
 std::string Describe(ChecklistDoc& document) {
     std::string text;
-    for (Checklist* checklist = document.checklists.next; !document.IsEnd(checklist);
-         checklist = checklist->next) {
-        if (!text.empty()) {
-            text += "; ";
-        }
-        text += std::string(checklist->name) + ":";
-        const char* separator = " ";
-        for (ChecklistItem* item = checklist->items.next; !checklist->IsEnd(item);
-             item = item->next) {
-            text += separator;
-            text += item->text;
-            separator = "|";
+    for (Checklist* list = document.checklists.next; !document.IsEnd(list); list = list->next) {
+        text += std::string(text.empty() ? "" : "; ") + list->name + ":";
+        for (ChecklistItem* item = list->items.next; !list->IsEnd(item); item = item->next) {
+            text += (item == list->items.next ? " " : "|") + std::string(item->text);
         }
     }
     text += " /";
     for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
         const HotButtonSlot* slot = document.SlotAt(i);
-        text += std::string(" ") + slot->caption + "->" +
-                (slot->checklist != nullptr ? slot->checklist->name : "-");
+        const int index = document.IndexOfChecklist(slot->checklist);
+        text += std::string(" ") + slot->caption + ">" +
+                (slot->checklist == nullptr ? "-"
+                 : index < 0                ? "gone"
+                                            : std::to_string(index));
     }
     return text;
 }
@@ -262,13 +195,19 @@ QStringList Boxes(const MessageBoxHook& boxes) {
     return shown;
 }
 
+void Push(MessageBoxHook& boxes, std::initializer_list<int> answers) {
+    for (int answer : answers) {
+        boxes.PushAnswer(answer);
+    }
+}
+
 std::string RememberedFile() {
     char buffer[1024];
     ReadRememberedFile(buffer);
     return buffer;
 }
 
-// One application for all screen tests, on the offscreen platform unless told otherwise.
+// One application for all GUI tests, on the offscreen platform unless told otherwise.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

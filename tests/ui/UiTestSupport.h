@@ -1,94 +1,92 @@
 #pragma once
 
+// What every GUI test of the screen and its dialogs uses: the screen and the document, the
+// hooks for message boxes, file dialogs and modal runs, and the resource identifiers.
+#include "CApplication.h"
 #include "CChecklistDlg.h"
+#include "ChecklistDoc.h"
+#include "FileDialog.h"
 #include "IsolatedHome.h"
+#include "MessageBox.h"
+#include "RememberedFile.h"
+#include "ScopedModalHook.h"
+#include "resource.h"
 
-#include <QString>
-#include <QStringList>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <deque>
 #include <functional>
-#include <ostream>
-#include <string>
+#include <vector>
 
-class ChecklistDoc;
-class MessageBoxHook;
+#include <gtest/gtest.h>
 
 // Failures print texts as texts.
 void PrintTo(const QString& text, std::ostream* out);
-void PrintTo(const QStringList& texts, std::ostream* out);
 
-// Every screen test runs in its own home: settings store, documents folder and files live in a
-// temporary folder, and no window may be left behind.
+// Every GUI test runs in its own home (settings store, documents folder, files) and leaves no
+// window behind.
 class UiTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-public:
+    // Writes text to the file at path and returns the path as 8-bit text.
+    static std::string WriteFile(const QString& path, const std::string& text);
     // The documents folder, where "\my documents\..." paths lead.
-    QString Documents() const;
-    // Writes text to the file at path (a host path) and returns the path as 8-bit text.
-    std::string WriteFile(const QString& path, const std::string& text) const;
-    // A file in the temporary folder (outside the documents folder).
+    static QString Documents();
+    // A file in the temporary folder, outside the documents folder.
     QString TempPath(const QString& name) const { return home.Path(name); }
 
     IsolatedHome home;
 };
 
-// A file of two checklists: "Start" (2 items) on hot button 0 captioned "Go", and "Land"
-// (3 items) on hot button 2 captioned "Land".
+// Two checklists: "Start" (2 items) on hot button 0 captioned "Go", and "Land" (3 items) on hot
+// button 2 captioned "Land"; and what the screen's buttons and Lists menu show for it (see Bar).
 extern const char twoListsFile[];
-// The same file as Describe shows it once loaded.
-extern const char twoListsDescribed[];
+extern const char twoListsBar[];
 
-// What a test does with the shown screen, and with the dialogs the screen runs on its own.
 using ScreenScript = std::function<void(CChecklistDlg& screen)>;
 using DialogScript = std::function<void(CDialog& dialog)>;
 
-// Starts the screen as the program does and hands it to script once it is shown. Dialogs that
-// the screen runs (text entry, hot buttons, About) go to nested, or are cancelled without one.
-// A screen the script leaves open is ended with result 0. Returns the screen's modal result.
-int RunScreen(const ScreenScript& script, const DialogScript& nested = {});
+// Starts the screen as the program does (as the main window) and hands it to script once shown.
+// The dialogs the screen runs go to dialogs in order; one more, or one left unused, fails the
+// test. A screen left open ends with 0. Returns the screen's modal result.
+int RunScreen(const ScreenScript& script, std::deque<DialogScript> dialogs = {});
 
-// Hands the dialogs the screen runs to scripts, in order, taking each script off the front; a
-// dialog with no script left fails the test and is cancelled.
-DialogScript InOrder(std::deque<DialogScript>& scripts);
-// A text entry dialog: checks its title and prompt, types text into its box and presses OK.
-DialogScript EnterText(const QString& title, const QString& prompt, const QString& text);
-// Any dialog: presses Cancel.
-DialogScript CancelIt();
-// The hot-button dialog: the user picks entry (0 "(none)", k + 1 checklist k) in the list of row.
-void PickInRow(CDialog& dialog, int row, int entry);
-// The hot-button dialog: the user types text as the caption of row.
-void TypeCaption(CDialog& dialog, int row, const QString& text);
+// Dialog steps. Steps runs several in order; Press sends a command (IDOK, IDCANCEL). The text
+// entry dialog for Create Checklist or Add Item: EnterName and EnterItem check its texts, enter
+// the text and press OK. The hot-button dialog: Pick chooses entry (0 "(none)", k + 1 checklist
+// k) in row's list as a user does; Type replaces row's caption by typing.
+DialogScript Steps(std::vector<DialogScript> steps);
+DialogScript Press(int command);
+DialogScript EnterName(const QString& name);
+DialogScript EnterItem(const QString& text);
+DialogScript Pick(int row, int entry);
+DialogScript Type(int row, const QString& text);
+// The hot-button dialog's caption box and list of row (0 to 3).
+QLineEdit* CaptionBox(CDialog& dialog, int row);
+QComboBox* RowList(CDialog& dialog, int row);
 
-// Chooses the menu entry that sends commandId, as a user would from the menu bar.
+// Chooses the menu entry that sends commandId, as from the menu bar; or a Lists entry.
 void Choose(CChecklistDlg& screen, int commandId);
-// Chooses entry position of the Lists menu.
 void ChooseListsEntry(CChecklistDlg& screen, int position);
-// Presses hot button i (0 to 3).
 void PressHotButton(CChecklistDlg& screen, int i);
-// Ticks the item in row of the tree.
 void Tick(CChecklistDlg& screen, int row);
-// Selects the item in row of the tree, as a tap on its text does.
 void Select(CChecklistDlg& screen, int row);
 
-// What the screen shows: the label, the tree's texts, the rows ticked, the selected row (-1 when
-// none), the four hot buttons' texts, the menu bar's button texts and the Lists entries.
-QString Label(CChecklistDlg& screen);
-QStringList TreeTexts(CChecklistDlg& screen);
-int TickedCount(CChecklistDlg& screen);
-int SelectedRow(CChecklistDlg& screen);
-QStringList ButtonTexts(CChecklistDlg& screen);
-QStringList MenuBarTexts(CChecklistDlg& screen);
-QStringList ListsEntries(CChecklistDlg& screen);
-
-// A document as one line: "name: item|item; name: ..." then " / " and the four slots as
-// "caption->checklist name" ("-" for none).
+// The label and the tree as "label: item|item", ticked items marked "+", the selected one ">".
+std::string View(CChecklistDlg& screen);
+// The four hot buttons and the Lists entries as "b0|b1|b2|b3 / list|list".
+std::string Bar(CChecklistDlg& screen);
+// A document as "name: item|item; name: ... / caption>k ...", k the position of the slot's
+// checklist, "-" for none or "gone" for one no longer in the document.
 std::string Describe(ChecklistDoc& document);
-
 // The message boxes shown, in order, as "caption: text".
 QStringList Boxes(const MessageBoxHook& boxes);
-
+void Push(MessageBoxHook& boxes, std::initializer_list<int> answers);
 // The path the next start would open.
 std::string RememberedFile();
