@@ -5,119 +5,78 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-// Checks and compact descriptions of a document, shared by the model and the file tests.
-
+// Building, checking and describing documents, shared by the model and the file tests.
 namespace DocChecks {
 
-// Walks a ring forward and backward from its end marker; the two walks must meet the same
-// elements in opposite orders, and every link must be answered by the link back.
-template <typename T>
-::testing::AssertionResult RingIsSound(const T* end, const char* what, std::size_t* count) {
-    constexpr std::size_t stepLimit = 10'000'000; // a ring that never closes stops here
-    std::vector<const T*> forward;
-    for (const T* e = end->next; e != end; e = e->next) {
-        if (e->next->prev != e) {
-            return ::testing::AssertionFailure()
-                   << what << ": element " << forward.size() << " is not its successor's prev";
-        }
-        forward.push_back(e);
-        if (forward.size() > stepLimit) {
-            return ::testing::AssertionFailure() << what << ": forward walk never closes";
-        }
+// Appends a checklist of the given name and items at the end of the document.
+inline Checklist* AddChecklist(ChecklistDoc& doc, std::string_view name,
+                               std::initializer_list<std::string_view> items = {}) {
+    Checklist* checklist = doc.CreateChecklist();
+    checklist->SetName(name);
+    for (std::string_view item : items) {
+        checklist->AppendItem(item);
     }
-    if (end->next->prev != end) {
-        return ::testing::AssertionFailure() << what << ": end marker's successor points away";
-    }
-    std::vector<const T*> backward;
-    for (const T* e = end->prev; e != end; e = e->prev) {
-        backward.push_back(e);
-        if (backward.size() > forward.size()) {
-            return ::testing::AssertionFailure() << what << ": backward walk is longer";
-        }
-    }
-    if (std::vector<const T*>(backward.rbegin(), backward.rend()) != forward) {
-        return ::testing::AssertionFailure()
-               << what << ": forward walk (" << forward.size() << ") and backward walk ("
-               << backward.size() << ") disagree";
-    }
-    if (count) {
-        *count = forward.size();
-    }
-    return ::testing::AssertionSuccess();
+    doc.AppendChecklist(checklist);
+    return checklist;
 }
 
-// Every ring of the document is sound and the slot ring holds exactly four slots.
-inline ::testing::AssertionResult RingsAreSound(const ChecklistDoc& doc) {
-    std::size_t slots = 0;
-    if (auto result = RingIsSound(&doc.hotButtons, "slot ring", &slots); !result) {
-        return result;
-    }
-    if (slots != ChecklistDoc::slotCount) {
-        return ::testing::AssertionFailure() << "slot ring holds " << slots << " slots";
-    }
-    if (auto result = RingIsSound(&doc.checklists, "checklist ring", nullptr); !result) {
-        return result;
-    }
-    if (doc.checklists.items.next != &doc.checklists.items) {
-        return ::testing::AssertionFailure() << "the checklist end marker holds items";
-    }
-    int index = 0;
-    for (const Checklist* c = doc.checklists.next; c != &doc.checklists; c = c->next, ++index) {
-        std::string what = "item ring of checklist " + std::to_string(index);
-        if (auto result = RingIsSound(&c->items, what.c_str(), nullptr); !result) {
-            return result;
+// The number of elements in a ring, or -1 when a walk forward and a walk backward from its end
+// marker do not meet the same elements in opposite orders.
+template <typename T> long RingSize(const T* end) {
+    long size = 0;
+    for (const T* e = end->next; e != end; e = e->next, ++size) {
+        if (e->next->prev != e || size > 10'000'000) {
+            return -1;
         }
     }
-    return ::testing::AssertionSuccess();
+    long back = 0;
+    for (const T* e = end->prev; e != end && back <= size; e = e->prev, ++back) {
+    }
+    return back == size ? size : -1;
 }
 
-// The checklists in order as "name{item,item} name{}".
-inline std::string DescribeChecklists(ChecklistDoc& doc) {
+// Every ring of the document is sound, and the slot ring holds four slots.
+inline bool RingsAreSound(const ChecklistDoc& doc) {
+    bool sound = RingSize(&doc.hotButtons) == ChecklistDoc::slotCount &&
+                 RingSize(&doc.checklists) >= 0 && RingSize(&doc.checklists.items) == 0;
+    for (const Checklist* c = doc.checklists.next; sound && c != &doc.checklists; c = c->next) {
+        sound = RingSize(&c->items) >= 0;
+    }
+    return sound;
+}
+
+// The document as "name{item,item} name{} | 1:#0=Caption 2:-=Caption | modified": the
+// checklists in order, then the slots that differ from a new document's, where #n is the
+// position of the slot's checklist, #? one no longer in the document and - none.
+inline std::string Describe(ChecklistDoc& doc) {
     std::string out;
     for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
-        if (!out.empty()) {
-            out += ' ';
-        }
-        out += c->name;
-        out += '{';
+        out += (out.empty() ? "" : " ") + std::string(c->name) + '{';
         for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            if (item != c->items.next) {
-                out += ',';
-            }
-            out += item->text;
+            out += (item == c->items.next ? "" : ",") + std::string(item->text);
         }
         out += '}';
     }
-    return out;
-}
-
-// The slots that differ from a new document's, as "1:#0=Caption 2:-=Caption", where #n is the
-// position of the slot's checklist in the document (#? when it is not in the document) and -
-// stands for no checklist.
-inline std::string DescribeSlots(ChecklistDoc& doc) {
-    std::string out;
+    const char* separator = " | ";
     for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
         HotButtonSlot* slot = doc.SlotAt(i);
-        if (slot->checklist == nullptr && std::string(slot->caption) == "(empty)") {
-            continue;
+        if (slot->checklist || std::string_view(slot->caption) != "(empty)") {
+            int position = doc.IndexOfChecklist(slot->checklist);
+            out += separator + std::to_string(i) + ':' +
+                   (!slot->checklist ? "-"
+                    : position < 0   ? "#?"
+                                     : '#' + std::to_string(position)) +
+                   '=' + slot->caption;
+            separator = " ";
         }
-        if (!out.empty()) {
-            out += ' ';
-        }
-        out += std::to_string(i) + ':';
-        if (slot->checklist == nullptr) {
-            out += '-';
-        } else if (int position = doc.IndexOfChecklist(slot->checklist); position >= 0) {
-            out += '#' + std::to_string(position);
-        } else {
-            out += "#?";
-        }
-        out += '=';
-        out += slot->caption;
     }
-    return out;
+    return out + (doc.modified ? " | modified" : "");
+}
+
+// Names a table row's test after the row.
+template <typename Row> std::string RowName(const ::testing::TestParamInfo<Row>& info) {
+    return info.param.name;
 }
 
 } // namespace DocChecks
