@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QDir>
-#include <QString>
 #include <QTemporaryDir>
-#include <QtGlobal>
 
 #include <gtest/gtest.h>
 
@@ -13,9 +11,9 @@ class IsolatedHome {
 public:
     IsolatedHome() {
         EXPECT_TRUE(folder.isValid());
-        QDir().mkpath(Home());
+        QDir().mkpath(Path("home"));
         QDir().mkpath(Path("config"));
-        qputenv("HOME", Home().toUtf8());
+        qputenv("HOME", Path("home").toUtf8());
         qputenv("XDG_CONFIG_HOME", Path("config").toUtf8());
     }
     // qgetenv gives a null array for a variable that was not set.
@@ -25,7 +23,6 @@ public:
                              : qputenv("XDG_CONFIG_HOME", savedConfig);
     }
 
-    QString Home() const { return Path("home"); }
     QString Path(const QString& relative) const { return folder.path() + '/' + relative; }
 
 private:

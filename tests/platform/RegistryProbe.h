@@ -6,9 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <memory>
-#include <string>
-
 // Looks into the settings store, in an isolated home, the way a fresh copy of the program would.
 
 // All bytes of a literal but its terminator, zero bytes within included.
@@ -22,12 +19,9 @@ using KeyHandle = std::unique_ptr<RegistryKey, decltype(&RegCloseKey)>;
 inline KeyHandle Open(const char16_t* keyPath, const char16_t* keyClass = nullptr,
                       DWORD* disposition = nullptr) {
     HKEY key = nullptr;
-    if (keyClass == nullptr) {
-        RegOpenKeyEx(HKEY_CURRENT_USER, keyPath, 0, KEY_ALL_ACCESS, &key);
-    } else {
-        RegCreateKeyEx(HKEY_CURRENT_USER, keyPath, 0, keyClass, 0, KEY_ALL_ACCESS, nullptr, &key,
-                       disposition);
-    }
+    keyClass == nullptr ? RegOpenKeyEx(HKEY_CURRENT_USER, keyPath, 0, KEY_ALL_ACCESS, &key)
+                        : RegCreateKeyEx(HKEY_CURRENT_USER, keyPath, 0, keyClass, 0, KEY_ALL_ACCESS,
+                                         nullptr, &key, disposition);
     return KeyHandle(key, &RegCloseKey);
 }
 

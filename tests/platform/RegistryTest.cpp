@@ -1,7 +1,5 @@
 #include "RegistryProbe.h"
 
-#include <numeric>
-
 static const char16_t testKey[] = u"Software\\Velmora\\test";
 static const QByteArray testSection = "[HKEY_CURRENT_USER\\Software\\Velmora\\test]\n";
 
@@ -30,18 +28,15 @@ TEST_F(RegistryTest, KeyIsCreatedOnceAndKeepsItsClassWhateverTheLetterCase) {
 
 // Each row's name and data hold what the store file could take for its own syntax.
 TEST_F(RegistryTest, ValuesKeepTheirNameTypeAndExactBytes) {
-    QByteArray everyByte(256, '\0');
-    std::iota(everyByte.begin(), everyByte.end(), '\0');
     const std::tuple<std::u16string, DWORD, QByteArray> rows[] = {
         {u"@class", REG_SZ, Bytes("\\my documents\\aviation.ckl\0")},
         {u"[section]=%41;#", REG_SZ, "[a]=%20;b#c@d\\e\r\nf\tg"},
         {u"%41", REG_SZ, "  leading spaces"},
         {u"A", REG_SZ, "trailing spaces  "},
-        {u" leading", REG_SZ, Bytes("\xC3\x84k\xE2\x82\xAC")},
-        {u"trailing ", REG_BINARY, everyByte},
+        {u" leading", 7, Bytes("\xC3\x84k\xE2\x82\xAC")},
+        {u"trailing ", REG_BINARY, Bytes("\0\1\37\177\200\377%")},
         {u"\u00E4\u20AC", REG_DWORD, Bytes("\x2A\x00\x00\x00")},
         {u"", REG_BINARY, QByteArray()},
-        {u"back\\slash", 7, Bytes("a\0b\0\0")},
         {u"largest type", 0xFFFFFFFF, "x"},
     };
     for (const auto& [name, type, data] : rows) {
@@ -56,20 +51,6 @@ TEST_F(RegistryTest, ValuesKeepTheirNameTypeAndExactBytes) {
     EXPECT_EQ(KeyClass(testKey), "test");
 }
 
-TEST_F(RegistryTest, QueryChangesNothingWhenTheValueIsMissingOrTooLarge) {
-    ASSERT_EQ(SetIn(testKey, u"test", u"path", REG_SZ, Bytes("abcdef\0")), ERROR_SUCCESS);
-    const KeyHandle key = Open(testKey);
-    char buffer[8] = "default";
-    auto* data = reinterpret_cast<BYTE*>(buffer);
-    DWORD type = 99;
-    DWORD size = 6;
-    EXPECT_EQ(RegQueryValueEx(key.get(), u"lost", nullptr, &type, data, &size),
-              ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(std::tuple(QByteArray(buffer), type, size), std::tuple("default", 99u, 6u));
-    EXPECT_EQ(RegQueryValueEx(key.get(), u"path", nullptr, &type, data, &size), ERROR_MORE_DATA);
-    EXPECT_EQ(std::tuple(QByteArray(buffer), type, size), std::tuple("default", REG_SZ, 7u));
-}
-
 // Whatever can be read is, and the next write puts the file in order again.
 TEST_F(RegistryTest, DamagedStoreFilesReadAsFarAsTheyGo) {
     const QByteArray good = "v=REG_SZ:x\n"; // read as "x" unless damage hides it
@@ -82,14 +63,11 @@ TEST_F(RegistryTest, DamagedStoreFilesReadAsFarAsTheyGo) {
         {"NoType", testSection + "lost=abc\n" + good, "x"},
         {"NoEqualsSign", testSection + "just some words\n" + good, "x"},
         {"BadClassEscape", testSection + "@class=%ZZ\n" + good, "x"},
-        {"ByteOrderMarkAndCarriageReturns",
-         "\xEF\xBB\xBF" + testSection.chopped(1) + "\r\n" + good.chopped(1) + "\r\n", "x"},
+        {"ByteOrderMarkCrLf", "\xEF\xBB\xBF" + testSection.chopped(1) + "\r\nv=REG_SZ:x\r\n", "x"},
         {"CutOffInTheLastValue", testSection + good.chopped(1), "x"},
         {"ValueBeforeAnySection", good + testSection, ""},
         {"ValueUnderUnclosedSection", testSection + "[HKEY_CURRENT_USER\\Software\n" + good, ""},
-        {"CutOffInTheSectionHeader", "[HKEY_CURRENT_USER\\Software\\Vel", ""},
         {"EmptySection", "[]\n" + good, ""},
-        {"NotTextAtAll", Bytes("\177ELF\2\1\1\0\n\377\330\377"), ""},
     };
     for (const auto& [name, text, read] : rows) {
         SCOPED_TRACE(name);
@@ -110,11 +88,7 @@ TEST_F(RegistryTest, StoreThatCannotBeUsedIsLeftAlone) {
             folderForFile ? RegistryStoreFile() : QFileInfo(RegistryStoreFile()).absolutePath();
         ASSERT_TRUE(folderForFile ? QDir().mkpath(blocker)
                                   : QFile(blocker).open(QIODevice::WriteOnly));
-        HKEY key = HKEY_CURRENT_USER;
-        EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, testKey, 0, u"test", 0, KEY_ALL_ACCESS, nullptr,
-                                 &key, nullptr),
-                  ERROR_ACCESS_DENIED);
-        EXPECT_EQ(key, nullptr);
+        EXPECT_FALSE(Open(testKey, u"test"));
         EXPECT_EQ(RegSetValueEx(HKEY_CURRENT_USER, u"v", 0, REG_SZ, nullptr, 0),
                   ERROR_ACCESS_DENIED);
         EXPECT_EQ(Query(testKey, u"v").result, ERROR_FILE_NOT_FOUND);

