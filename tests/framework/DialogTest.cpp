@@ -220,11 +220,12 @@ TEST(ModalRun, ReturnsHowTheDialogEnded) {
 }
 
 TEST(ModalRun, OwnerIsDisabledMeanwhileAndRestoredAfter) {
-    QWidget mainWindow;
     QWidget owner;
-    CApplication::SetMainWindow(&mainWindow);
+    CDialog mainWindow(IDD_TEXTENTRY);
     CDialog byMainWindow(IDD_TEXTENTRY);
     CDialog owned(IDD_TEXTENTRY, &owner);
+    CApplication::SetMainWindow(&mainWindow);
+    RunWith(mainWindow, [](CDialog& d) { EXPECT_TRUE(d.isEnabled()); }); // never its own owner
     RunWith(byMainWindow, [&](CDialog&) { EXPECT_FALSE(mainWindow.isEnabled()); });
     RunWith(owned, [&](CDialog&) {
         EXPECT_FALSE(owner.isEnabled());
@@ -297,8 +298,8 @@ TEST(MenuBar, ButtonsComeAndGoWhereAskedAndTheirChoicesReachTheMessageMap) {
             ASSERT_TRUE(bar.DeleteButton(2));
             ASSERT_TRUE(bar.InsertButton(2, ID_LISTS, "Lists", ListsMenu(entries)));
             ASSERT_EQ(bar.ButtonCount(), 4);
-            EXPECT_EQ(bar.GetButtonText(2), QStringLiteral("Lists"));
-            EXPECT_EQ(bar.GetButtonMenu(2)->actions().size(), entries);
+            ASSERT_EQ(bar.GetButtonText(2), QStringLiteral("Lists"));
+            ASSERT_EQ(bar.GetButtonMenu(2)->actions().size(), entries);
         }
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(firstMenu.isNull()); // replaced menus go once the event loop has control back

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // also for the programs the tests start
     QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
