@@ -13,7 +13,7 @@ const std::string start = "Start: Fuel|Mags|Mix";
 const QString orAdd = QStringLiteral("Error: Please select (or add) a checklist first");
 const QString noList = QStringLiteral("Error: Please select a checklist first");
 const QString noItem = QStringLiteral("Error: Please select an item in the checklist first");
-const QString confirm = QStringLiteral("Confirm: Confirm deletion of current checklist ?");
+const QString confirm = QStringLiteral("Confirm: Confirm deletion of current checklist ? [yes no]");
 const QString tag = QStringLiteral(
     "Error: An item that begins with [ and contains ] cannot be stored in a checklist file.");
 
@@ -39,20 +39,13 @@ TEST_F(EditCommandsTest, EachCommandChecksInOrderThenChangesTheListAndRefillsIt)
         DialogScript entry = {}; // for Add Item
     };
     const Row rows[] = {
-        {"delete_list_asks_then_finds_none",
-         ID_EDIT_DELETE_CHECKLIST,
-         -2,
-         IDYES,
-         "",
-         {confirm, orAdd}},
+        {"delete_list_asks_first", ID_EDIT_DELETE_CHECKLIST, -2, IDYES, "", {confirm, orAdd}},
         {"delete_list_not_confirmed", ID_EDIT_DELETE_CHECKLIST, -1, IDNO, "", {confirm}},
         {"add_item_without_list", ID_EDIT_ADD_ITEM, -2, IDOK, "", {orAdd}},
         {"delete_item_without_list", ID_EDIT_DELETE_ITEM, -2, IDOK, "", {noList}},
-        {"move_up_without_list", ID_EDIT_MOVE_UP, -2, IDOK, "", {noList}},
         {"move_down_without_list", ID_EDIT_MOVE_DOWN, -2, IDOK, "", {noList}},
         {"delete_item_unselected", ID_EDIT_DELETE_ITEM, -1, IDOK, "", {noItem}},
         {"move_up_unselected", ID_EDIT_MOVE_UP, -1, IDOK, "", {noItem}},
-        {"move_down_unselected", ID_EDIT_MOVE_DOWN, -1, IDOK, "", {noItem}},
         {"delete_middle_item", ID_EDIT_DELETE_ITEM, 1, IDOK, "Start: Fuel|Mix", {}},
         {"delete_last_item", ID_EDIT_DELETE_ITEM, 2, IDOK, "Start: Fuel|Mags", {}},
         {"move_second_up", ID_EDIT_MOVE_UP, 1, IDOK, "Start: Mags|Fuel|Mix", {}},
@@ -61,7 +54,10 @@ TEST_F(EditCommandsTest, EachCommandChecksInOrderThenChangesTheListAndRefillsIt)
         {"move_last_down", ID_EDIT_MOVE_DOWN, 2, IDOK, start, {}},
         {"add_item_goes_last", ID_EDIT_ADD_ITEM, 0, IDOK, start + "| T ", {}, EnterItem(" T ")},
         {"add_item_cancelled", ID_EDIT_ADD_ITEM, 0, IDOK, start, {}, Press(IDCANCEL)},
-        {"add_item_read_as_a_tag", ID_EDIT_ADD_ITEM, 0, IDOK, start, {tag}, EnterItem("[A] b")},
+        {"add_item_read_as_a_tag", ID_EDIT_ADD_ITEM, 0, IDOK, start, {tag}, EnterItem("[]")},
+        {"add_item_bracket_alone", ID_EDIT_ADD_ITEM, 0, IDOK, start + "|[", {}, EnterItem("[")},
+        {"add_item_blank_first", ID_EDIT_ADD_ITEM, 0, IDOK, start + "| [b]", {}, EnterItem(" [b]")},
+        {"add_item_close_first", ID_EDIT_ADD_ITEM, 0, IDOK, start + "|]b[", {}, EnterItem("]b[")},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -100,7 +96,7 @@ TEST_F(EditCommandsTest, ChecklistsAndHotButtonsComeAndGo) {
     const DialogScript about = [](CDialog& box) {
         EXPECT_EQ(box.GetTemplateId(), IDD_ABOUT);
         EXPECT_EQ(box.minimumSize(), box.maximumSize());
-        QTest::keyClick(&box, Qt::Key_Escape);
+        box.SendCommand(IDOK);
     };
     MessageBoxHook boxes;
     Push(boxes, {IDYES, IDYES, IDYES, IDYES, IDYES});
@@ -109,6 +105,7 @@ TEST_F(EditCommandsTest, ChecklistsAndHotButtonsComeAndGo) {
             ChecklistDoc& document = *screen.Document();
             Tick(screen, 0);
             const std::string before = Describe(document) + View(screen) + Bar(screen);
+            // Create Checklist cancelled, the hot buttons cancelled after edits, About.
             for (int command : {ID_EDIT_NEW_CHECKLIST, ID_FILE_HOT_BUTTONS, ID_HELP_ABOUT}) {
                 Choose(screen, command);
             }

@@ -9,30 +9,27 @@ const std::string noButtons = "(empty)|(empty)|(empty)|(empty) / ";
 
 class ScreenTest : public UiTest {};
 
-// Whatever the start-up finds, it stays silent; a document it could not load counts as unsaved.
-TEST_F(ScreenTest, StartUpOpensTheRememberedFileOrAnEmptyScreen) {
+// The first start opens the default file; a remembered file that cannot be opened leaves an
+// empty screen. Either way the start stays silent, and a document it could not load counts as
+// unsaved. (A remembered file that opens: the journey's second start.)
+TEST_F(ScreenTest, StartUpOpensTheDefaultOrRememberedFileOrAnEmptyScreen) {
     struct Row {
         const char* name;
-        const char* file;       // written into the documents folder, when not null
-        const char* contents;   // of that file
         const char* remembered; // stored before the start, when not null
         std::string loaded;
         std::string shown; // View / Bar
     };
-    const char* const two = "\\My Documents\\two.ckl"; // a device path, in any case
-    const char* const firstEmpty = "[$$CHECKLIST]\nEmpty\n[$$END]\n[$$CHECKLIST]\nFull\nI\n[$$END]";
     const Row rows[] = {
-        {"first_start_opens_the_default_whose_first_list_is_empty", "aviation.ckl", firstEmpty,
-         nullptr, defaultRememberedFile, "Empty: / " + noButtons + "Empty|Full"},
-        {"first_start_without_any_file", nullptr, nullptr, nullptr, "", "Static: / " + noButtons},
-        {"remembered_file_missing", nullptr, nullptr, two, "", "Static: / " + noButtons},
+        {"first_start_opens_the_default_whose_first_list_is_empty", nullptr, defaultRememberedFile,
+         "Empty: / " + noButtons + "Empty|Full"},
+        {"remembered_file_missing", "\\My Documents\\two.ckl", "", "Static: / " + noButtons},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         IsolatedHome ownHome;
-        ASSERT_TRUE(QDir().mkpath(Documents()));
-        if (row.file != nullptr) {
-            WriteFile(Documents() + "/" + row.file, row.contents);
+        if (!row.loaded.empty()) {
+            WriteFile(Documents() + "/aviation.ckl",
+                      "[$$CHECKLIST]\nEmpty\n[$$END]\n[$$CHECKLIST]\nFull\nI\n[$$END]");
         }
         if (row.remembered != nullptr) {
             StoreRememberedFile(row.remembered);
@@ -66,11 +63,9 @@ TEST_F(ScreenTest, EveryListsEntryAndHotButtonShowsItsChecklistWithTheTicksClear
         }
         EXPECT_EQ(screen.GetMenuBar().ButtonCount(), 4); // the Lists button stays one, last
         EXPECT_EQ(screen.ListsButtonPosition(), 3);
-        EXPECT_EQ(screen.GetMenuBar().GetButtonCommand(3), ID_LISTS);
         for (int k = 129; k >= 0; --k) {
             ChooseListsEntry(screen, k);
             ASSERT_EQ(View(screen), "List " + std::to_string(k) + ": Item|More");
-            ASSERT_FALSE(screen.HasEnded());
             Tick(screen, 0);
         }
         QTreeWidget* tree = screen.Tree().GetControl();

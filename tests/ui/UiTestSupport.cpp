@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QStandardPaths>
 
@@ -16,15 +17,12 @@ void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
-void UiTest::SetUp() {
-    ASSERT_TRUE(QDir().mkpath(Documents()));
-}
-
 void UiTest::TearDown() {
     EXPECT_EQ(QApplication::topLevelWidgets().size(), 0) << "windows left behind";
 }
 
 std::string UiTest::WriteFile(const QString& path, const std::string& text) {
+    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text.c_str()) >= 0)
         << path.toStdString();
@@ -52,9 +50,7 @@ int RunScreen(const ScreenScript& script, std::deque<DialogScript> dialogs) {
             next(dialog);
         }
     });
-    CApplication::SetMainWindow(&screen);
     const int result = screen.DoModal();
-    CApplication::SetMainWindow(nullptr);
     EXPECT_EQ(dialogs.size(), 0u) << "dialogs that never ran";
     return result;
 }
@@ -113,9 +109,8 @@ DialogScript Type(int row, const QString& text) {
 }
 
 void Choose(CChecklistDlg& screen, int commandId) {
-    CMenuBar& bar = screen.GetMenuBar();
-    for (int position = 0; position < bar.ButtonCount(); ++position) {
-        QMenu* menu = bar.GetButtonMenu(position);
+    for (int position = 0; position < screen.GetMenuBar().ButtonCount(); ++position) {
+        const QMenu* menu = screen.GetMenuBar().GetButtonMenu(position);
         for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
             if (!action->isSeparator() && action->data().toInt() == commandId) {
                 return action->trigger();
@@ -190,7 +185,10 @@ std::string Describe(ChecklistDoc& document) {
 QStringList Boxes(const MessageBoxHook& boxes) {
     QStringList shown;
     for (const MessageBoxRecord& record : boxes.Shown()) {
-        shown << record.caption + ": " + record.text;
+        shown << record.caption + ": " + record.text +
+                     (record.type == MB_YESNOCANCEL ? " [yes no cancel]"
+                      : record.type == MB_YESNO     ? " [yes no]"
+                                                    : "");
     }
     return shown;
 }

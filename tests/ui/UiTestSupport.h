@@ -31,10 +31,10 @@ void PrintTo(const QString& text, std::ostream* out);
 // window behind.
 class UiTest : public testing::Test {
 protected:
-    void SetUp() override;
     void TearDown() override;
 
-    // Writes text to the file at path and returns the path as 8-bit text.
+    // Writes text to the file at path, its folder made when missing, and returns the path as
+    // 8-bit text.
     static std::string WriteFile(const QString& path, const std::string& text);
     // The documents folder, where "\my documents\..." paths lead.
     static QString Documents();
@@ -52,9 +52,9 @@ extern const char twoListsBar[];
 using ScreenScript = std::function<void(CChecklistDlg& screen)>;
 using DialogScript = std::function<void(CDialog& dialog)>;
 
-// Starts the screen as the program does (as the main window) and hands it to script once shown.
-// The dialogs the screen runs go to dialogs in order; one more, or one left unused, fails the
-// test. A screen left open ends with 0. Returns the screen's modal result.
+// Starts the screen as the program does and hands it to script once shown. The dialogs the
+// screen runs go to dialogs in order; one more, or one left unused, fails the test. A screen left
+// open ends with 0. Returns the screen's modal result.
 int RunScreen(const ScreenScript& script, std::deque<DialogScript> dialogs = {});
 
 // Dialog steps. Steps runs several in order; Press sends a command (IDOK, IDCANCEL). The text
@@ -85,7 +85,8 @@ std::string Bar(CChecklistDlg& screen);
 // A document as "name: item|item; name: ... / caption>k ...", k the position of the slot's
 // checklist, "-" for none or "gone" for one no longer in the document.
 std::string Describe(ChecklistDoc& document);
-// The message boxes shown, in order, as "caption: text".
+// The message boxes shown, in order, as "caption: text", with " [yes no]" or " [yes no cancel]"
+// for their buttons when they are not a single OK.
 QStringList Boxes(const MessageBoxHook& boxes);
 void Push(MessageBoxHook& boxes, std::initializer_list<int> answers);
 // The path the next start would open.
