@@ -87,11 +87,11 @@ TEST_F(EditCommandsTest, EachCommandChecksInOrderThenChangesTheListAndRefillsIt)
     }
 }
 
-// Cancel and About change nothing. A new list becomes current, whatever its name. The hot-button
-// dialog's OK marks the document changed even without a change, and shows new captions at once,
-// the list and its ticks staying. A deleted list gives way to the first list; its first hot
-// button is cleared while a second keeps its caption and leads nowhere. Without lists the tree
-// is empty and the label keeps its name. About is a box of fixed size.
+// Cancel and About change nothing. A new list becomes current, whatever its name, even one like a
+// tag. The hot-button dialog's OK marks the document changed even without a change, and shows new
+// captions at once, the list and its ticks staying. A deleted list gives way to the first list; its
+// first hot button is cleared while a second keeps its caption and leads nowhere. Without lists the
+// tree is empty and the label keeps its name. About is a box of fixed size.
 TEST_F(EditCommandsTest, ChecklistsAndHotButtonsComeAndGo) {
     const DialogScript about = [](CDialog& box) {
         EXPECT_EQ(box.GetTemplateId(), IDD_ABOUT);
@@ -124,7 +124,7 @@ TEST_F(EditCommandsTest, ChecklistsAndHotButtonsComeAndGo) {
             Tick(screen, 1);
             Choose(screen, ID_FILE_HOT_BUTTONS); // hot button 3 on Land too
             EXPECT_EQ(View(screen) + " / " + Bar(screen),
-                      "Start: Fuel|+Mags|Mix / (empty)|L|(empty)|Again / Start|Land|Descent|");
+                      "Start: Fuel|+Mags|Mix / (empty)|L|(empty)|Again / Start|Land|Descent|[x]");
 
             PressHotButton(screen, 3);
             Choose(screen, ID_EDIT_DELETE_CHECKLIST);
@@ -133,8 +133,8 @@ TEST_F(EditCommandsTest, ChecklistsAndHotButtonsComeAndGo) {
                 PressHotButton(screen, i);
             }
             EXPECT_EQ(View(screen) + " / " + Bar(screen),
-                      "Start: +Fuel|Mags|Mix / (empty)|(empty)|(empty)|Again / Start|Descent|");
-            ChooseListsEntry(screen, 2); // the list without a name
+                      "Start: +Fuel|Mags|Mix / (empty)|(empty)|(empty)|Again / Start|Descent|[x]");
+            ChooseListsEntry(screen, 2); // a name like a tag is free
             for (int i = 0; i < 3; ++i) {
                 Choose(screen, ID_EDIT_DELETE_CHECKLIST);
             }
@@ -143,7 +143,7 @@ TEST_F(EditCommandsTest, ChecklistsAndHotButtonsComeAndGo) {
             EXPECT_EQ(screen.CurrentChecklist(), nullptr);
         },
         {Press(IDCANCEL), Steps({Pick(2, 1), Type(0, "Never"), Press(IDCANCEL)}), about,
-         Press(IDOK), EnterName("Descent"), EnterName("Land"), EnterName(""),
+         Press(IDOK), EnterName("Descent"), EnterName("Land"), EnterName("[x]"),
          Steps({Pick(3, 2), Type(3, "Again"), Press(IDOK)})});
     EXPECT_EQ(Boxes(boxes), QStringList(5, confirm));
 }
