@@ -71,6 +71,7 @@ TEST_F(TextEntryDlgTest, ShowsItsTextsAndHandsBackOnlyWhatOkConfirmed) {
             EXPECT_EQ(QAccessible::queryAccessibleInterface(Box(d))->text(QAccessible::Name),
                       prompt);
             EXPECT_EQ(d.minimumSize(), d.maximumSize()); // a small box, not the full screen
+            EXPECT_EQ(d.focusWidget(), Box(d));          // typing goes into the box at once
             QGuiApplication::clipboard()->setText(row.pasted);
             Box(d)->end(false); // the box shows its text all selected
             Box(d)->paste();
