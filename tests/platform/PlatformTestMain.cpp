@@ -1,3 +1,5 @@
+#include "IsolatedHome.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
     if (app.arguments().value(1) == "copy") {
         return PlayCopy(app, app.arguments().value(2), app.arguments().value(3));
     }
+    const IsolatedHome home; // no test touches the user's own files
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
