@@ -235,40 +235,8 @@ private:
     bool restIsLine = false;
 };
 
-bool IsTagLine(std::string_view line) {
-    return line.size() >= 2 && line[0] == '[' && line.find(']', 1) != std::string_view::npos;
-}
-
-// The text between "[" and the first "]" of a tag line.
-std::string_view TagOf(std::string_view line) {
-    return line.substr(1, line.find(']', 1) - 1);
-}
-
 bool IsTag(std::string_view line, std::string_view tag) {
     return IsTagLine(line) && TagOf(line) == tag;
-}
-
-// A decimal integer as the C library reads one: leading white space, an optional sign, digits
-// up to the first non-digit; no digits give 0. Values beyond int saturate.
-int ParseIndex(std::string_view line) {
-    std::size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
-        negative = line[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
-        value = value * 10 + (line[i] - '0');
-        if (value > INT_MAX) {
-            value = static_cast<long long>(INT_MAX) + 1;
-        }
-    }
-    value = negative ? -value : value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 // Reads hot-button sections' index and caption pairs until "[$$END]" or the end of the input.
@@ -281,7 +249,7 @@ void ReadHotButtonSection(ChecklistDoc& doc, LineReader& reader, Checklist* last
         if (IsTag(line, endTag)) {
             return;
         }
-        int index = ParseIndex(line);
+        int index = ParseSlotIndex(line);
         std::string_view caption;
         if (!reader.Next(caption) || IsTagLine(caption)) {
             return;
@@ -389,6 +357,35 @@ std::string ErrorText(int error) {
 }
 
 } // namespace
+
+bool IsTagLine(std::string_view line) {
+    return line.size() >= 2 && line[0] == '[' && line.find(']', 1) != std::string_view::npos;
+}
+
+std::string_view TagOf(std::string_view tagLine) {
+    return tagLine.substr(1, tagLine.find(']', 1) - 1);
+}
+
+int ParseSlotIndex(std::string_view line) {
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r'))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
+        negative = line[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        value = value * 10 + (line[i] - '0');
+        if (value > INT_MAX) {
+            value = static_cast<long long>(INT_MAX) + 1;
+        }
+    }
+    value = negative ? -value : value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
 
 bool IsValidUtf8(std::string_view bytes) {
     Utf8Checker checker;

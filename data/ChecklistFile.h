@@ -23,6 +23,14 @@ void ReadText(ChecklistDoc& doc, std::string_view bytes);
 // The exact bytes that SaveFile writes for doc.
 std::string WriteText(ChecklistDoc& doc);
 
+// A tag line begins with "[" and has a "]" further on; its tag is the text between the "[" and
+// the first "]".
+bool IsTagLine(std::string_view line);
+std::string_view TagOf(std::string_view tagLine);
+// A hot-button index line as the reader takes it: leading white space, an optional sign, digits
+// up to the first non-digit; no digits give 0; values beyond int saturate.
+int ParseSlotIndex(std::string_view line);
+
 // True when bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 // Converts Windows-1252 text to UTF-8; the five undefined values become the C1 controls of the

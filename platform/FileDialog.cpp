@@ -2,6 +2,8 @@
 
 #include "DevicePath.h"
 
+#include "OwnerWindow.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -11,16 +13,6 @@
 namespace {
 
 FileDialogHook* currentHook = nullptr;
-
-QWidget* OwnerOrActiveWindow(QWidget* owner) {
-    if (owner != nullptr) {
-        return owner;
-    }
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        return modal;
-    }
-    return QApplication::activeWindow();
-}
 
 // The program's path buffers hold at most longestChosenPath bytes; a longer path would be cut
 // into the name of some other file.

@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "OwnerWindow.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QtGlobal>
@@ -7,17 +9,6 @@
 namespace {
 
 MessageBoxHook* currentHook = nullptr;
-
-// Without an owner the box belongs to whatever window the user is looking at.
-QWidget* OwnerOrActiveWindow(QWidget* owner) {
-    if (owner != nullptr) {
-        return owner;
-    }
-    if (QWidget* modal = QApplication::activeModalWidget()) {
-        return modal;
-    }
-    return QApplication::activeWindow();
-}
 
 int ResultOf(int button) {
     switch (button) {

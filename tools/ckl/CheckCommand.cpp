@@ -54,13 +54,8 @@ struct TagInfo {
     std::string_view meant; // the tag it is or resembles; empty for Dollar and Text
 };
 
-bool IsTagLine(std::string_view line) {
-    return line.size() >= 2 && line[0] == '[' && line.find(']', 1) != std::string_view::npos;
-}
-
-std::string_view TagOf(std::string_view line) {
-    return line.substr(1, line.find(']', 1) - 1);
-}
+using ChecklistFile::IsTagLine;
+using ChecklistFile::TagOf;
 
 bool IsTag(std::string_view line, std::string_view tag) {
     return IsTagLine(line) && TagOf(line) == tag;
@@ -198,25 +193,6 @@ std::string Quote(std::string_view text) {
 
 std::string QuoteTag(std::string_view tag) {
     return Quote("[" + std::string(tag) + "]");
-}
-
-// The slot index as the reader takes it: C-style decimal, no digits give 0, saturating.
-int ParseIndex(std::string_view line) {
-    std::size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
-        negative = line[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
-        value = std::min(value * 10 + (line[i] - '0'), static_cast<long long>(INT_MAX) + 1);
-    }
-    value = negative ? -value : value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 // True when the line is a decimal number and nothing else (blanks around it allowed).
@@ -705,7 +681,7 @@ private:
                 }
                 return;
             }
-            int value = ParseIndex(index->text);
+            int value = ChecklistFile::ParseSlotIndex(index->text);
             CheckIndexLine(*index, value);
             const ReadLine* caption;
             if (!Next(caption, Reading::Caption)) {
