@@ -19,6 +19,12 @@ constexpr int listsEntriesBelowCommands = 99;
 // Commands are 16-bit numbers, so nothing the menus or buttons send ever reaches this range.
 constexpr int farListsEntryBase = 0x10000;
 
+// Buttons and menu entries take "&" as the mark of a shortcut letter; a checklist name or caption
+// such as "Taxi & Run-up" must show as written.
+QString ShownLiterally(const char* text) {
+    return WidenText(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 } // namespace
 
 CChecklistDlg::CChecklistDlg() : CDialog(IDD_CHECKLIST), icon(LoadIcon(IDI_PROGRAM)) {}
@@ -156,7 +162,7 @@ void CChecklistDlg::Refill() {
 void CChecklistDlg::SetHotButtonCaptions() {
     for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
         const HotButtonSlot* slot = document->SlotAt(i);
-        slotButtons[i]->SetWindowText(slot != nullptr ? slot->caption : "(unused)");
+        slotButtons[i]->SetWindowText(ShownLiterally(slot != nullptr ? slot->caption : "(unused)"));
     }
 }
 
@@ -166,7 +172,7 @@ void CChecklistDlg::RebuildListsMenu() {
     int position = 0;
     for (Checklist* checklist = document->checklists.next; !document->IsEnd(checklist);
          checklist = checklist->next) {
-        lists.AppendMenu(MF_STRING, ListsEntryCommand(position), checklist->name);
+        lists.AppendMenu(MF_STRING, ListsEntryCommand(position), ShownLiterally(checklist->name));
         ++position;
     }
 

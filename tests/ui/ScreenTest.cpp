@@ -1,6 +1,8 @@
 // The checklist screen: what it opens at start-up, switching lists, ticks, the Lists menu.
 #include "UiTestSupport.h"
 
+#include <QAccessible>
+#include <QMenu>
 #include <QTreeWidget>
 
 namespace {
@@ -82,6 +84,25 @@ TEST_F(ScreenTest, EveryListsEntryAndHotButtonShowsItsChecklistWithTheTicksClear
     });
     EXPECT_TRUE(boxes.Shown().empty());
     EXPECT_TRUE(files.Asked().empty());
+}
+
+} // namespace
+
+namespace {
+
+// Buttons and menu entries take "&" as a shortcut mark; names and captions show as written.
+TEST_F(ScreenTest, AmpersandsInNamesAndCaptionsShowAsWritten) {
+    StoreRememberedFile(WriteFile(TempPath("amp.ckl"), "[$$CHECKLIST]\nTaxi & Run-up\nI\n[$$END]\n"
+                                                       "[$$HOTBUTTON]\n0\nTaxi & Run\n[$$END]")
+                            .c_str());
+    RunScreen([](CChecklistDlg& screen) {
+        QWidget* button = screen.GetDlgItem(IDC_HOTBUTTON0);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name),
+                  "Taxi & Run");
+        QMenu* lists = screen.GetMenuBar().GetButtonMenu(screen.ListsButtonPosition());
+        EXPECT_EQ(lists->actions().at(0)->iconText(), "Taxi & Run-up");
+        EXPECT_EQ(View(screen), "Taxi & Run-up: I");
+    });
 }
 
 } // namespace
