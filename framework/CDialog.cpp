@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -72,7 +73,7 @@ bool CDialog::CreateFromTemplate() {
     controls.clear();
     delete clientArea;
     if (QMenuBar* oldBar = menuBar.GetMenuBar()) {
-        delete oldBar;
+        delete oldBar->parentWidget(); // the row that holds the bar
     }
     defaultButton = nullptr;
 
@@ -101,12 +102,21 @@ bool CDialog::CreateFromTemplate() {
         previous = widget;
     }
 
-    // Created after the controls, so that the focus chain runs through the controls first.
-    auto* bar = new QMenuBar(this);
+    // Created after the controls, so that the focus chain runs through the controls first. The
+    // bar sits in a row of its own, where the full-screen OK button joins it at the right end as
+    // an ordinary child of the dialog, so that assistive tools list and press it like any other
+    // button (a menu bar's corner widget is hidden from them).
+    auto* barRow = new QWidget(this);
+    auto* rowLayout = new QHBoxLayout(barRow);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->setSpacing(0);
+    auto* bar = new QMenuBar(barRow);
     bar->setNativeMenuBar(false);
     bar->hide();
+    rowLayout->addWidget(bar, 1);
+    rowLayout->addStretch(0);
     menuBar = CMenuBar(bar, [this](int commandId) { SendCommand(commandId); });
-    layout->setMenuBar(bar);
+    layout->setMenuBar(barRow);
     layout->addWidget(clientArea);
     return true;
 }
@@ -193,7 +203,9 @@ void CDialog::ApplyPresentation() {
     ok->setAutoDefault(false);
     ok->setFocusPolicy(Qt::TabFocus);
     connect(ok, &QPushButton::clicked, this, [this] { SendCommand(IDOK); });
-    menuBar.GetMenuBar()->setCornerWidget(ok, Qt::TopRightCorner);
+    QWidget* barRow = menuBar.GetMenuBar()->parentWidget();
+    ok->setParent(barRow);
+    barRow->layout()->addWidget(ok);
     fullScreenOk = ok;
     menuBar.UpdateVisibility();
 
@@ -204,7 +216,7 @@ void CDialog::ApplyPresentation() {
     }
     const QRect available =
         screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int barHeight = menuBar.GetMenuBar()->sizeHint().height();
+    const int barHeight = menuBar.GetMenuBar()->parentWidget()->sizeHint().height();
     if (IsSmallScreen(available.size())) {
         setGeometry(available);
         setWindowState(Qt::WindowMaximized);

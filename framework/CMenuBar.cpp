@@ -114,7 +114,5 @@ void CMenuBar::UpdateVisibility() {
     if (bar == nullptr) {
         return;
     }
-    const bool hasContent =
-        !bar->actions().isEmpty() || bar->cornerWidget(Qt::TopRightCorner) != nullptr;
-    bar->setVisible(hasContent);
+    bar->setVisible(!bar->actions().isEmpty());
 }

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QMenu>
 #include <QTreeWidget>
+#include <functional>
 
 namespace {
 
@@ -102,6 +103,28 @@ TEST_F(ScreenTest, AmpersandsInNamesAndCaptionsShowAsWritten) {
         QMenu* lists = screen.GetMenuBar().GetButtonMenu(screen.ListsButtonPosition());
         EXPECT_EQ(lists->actions().at(0)->iconText(), "Taxi & Run-up");
         EXPECT_EQ(View(screen), "Taxi & Run-up: I");
+    });
+}
+
+} // namespace
+
+namespace {
+
+// Assistive tools find the controls by walking down from the window: every button, the menu
+// bar's OK (Close) included, must be on that walk.
+TEST_F(ScreenTest, AssistiveToolsReachEveryButton) {
+    RunScreen([](CChecklistDlg& screen) {
+        QStringList buttons;
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            if (node->role() == QAccessible::Button) {
+                buttons << node->text(QAccessible::Name);
+            }
+            for (int i = 0; i < node->childCount(); ++i) {
+                walk(node->child(i));
+            }
+        };
+        walk(QAccessible::queryAccessibleInterface(&screen));
+        EXPECT_EQ(buttons.join('|'), "(empty)|(empty)|(empty)|(empty)|OK");
     });
 }
 
