@@ -172,8 +172,7 @@ stop_program
 start_program
 keys F10 Right Down Down Return
 if wait_for_windows 2; then
-    # The dialog opens with OK focused; the box is two Tabs on.
-    keys Tab Tab
+    # The dialog opens with the cursor in its box.
     xdotool type --delay 40 "BRAKES ..... CHECK"
     sleep 0.3
 fi
