@@ -21,6 +21,8 @@ int CApplication::Run(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("tarvasto"));
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
     QApplication::setWindowIcon(LoadIcon(IDI_PROGRAM));
+    // Lets the desktop match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvasto"));
     // The program ends when its main dialog's run returns, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
