@@ -94,33 +94,53 @@ private:
 
 // Hands out the lines of a byte stream one at a time, applying the line rules of the format:
 // LF ends a line and the carriage returns before it belong to the line end, a last line
-// without a line end is read whole, long lines come out as pieces of at most maxLineBytes,
+// without a line end is read whole, long lines come out as pieces of at most maxBytes,
 // Windows-1252 text is converted, and NUL bytes are dropped. A returned line stays valid
 // until the next call.
 class LineReader {
 public:
-    LineReader(ByteSource source, bool fromWindows1252)
-        : source(std::move(source)), fromWindows1252(fromWindows1252), buffer(chunkBytes) {}
+    LineReader(ByteSource source, bool fromWindows1252, bool describeLines)
+        : source(std::move(source)), fromWindows1252(fromWindows1252), describeLines(describeLines),
+          buffer(chunkBytes) {}
 
-    bool Next(std::string_view& line) {
+    // Reads ahead to the first bytes; true when they began with a UTF-8 byte-order mark.
+    bool Start() {
+        if (firstRead) {
+            Refill();
+        }
+        return byteOrderMark;
+    }
+
+    bool Next(ReadLine& line) {
         if (rest.empty() && !restIsLine) {
             std::string_view raw;
             if (!NextRawLine(raw)) {
                 return false;
             }
+            current.raw = raw;
+            current.number = ++lineCount;
             rest = Prepare(raw);
             restIsLine = true;
+            current.lineBytes = rest.size();
+            current.piece = 0;
+            current.pieceCount = rest.size() > LineRules::maxBytes ? CountPieces(rest) : 1;
+        } else {
+            ++current.piece;
         }
-        std::size_t cut = rest.size() > maxLineBytes ? PieceEnd(rest) : rest.size();
-        line = rest.substr(0, cut);
+        std::size_t cut = rest.size() > LineRules::maxBytes ? PieceEnd(rest) : rest.size();
+        std::string_view text = rest.substr(0, cut);
         rest.remove_prefix(cut);
         restIsLine = !rest.empty();
         // Only a piece cut from a run of carriage returns can still end in one.
-        while (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
+        while (!text.empty() && text.back() == '\r') {
+            text.remove_suffix(1);
         }
+        current.text = text;
+        line = current;
         return true;
     }
+
+    int LinesRead() const { return lineCount; }
 
 private:
     bool Refill() {
@@ -130,6 +150,7 @@ private:
         std::size_t count = source(buffer.data(), buffer.size());
         if (count == 0) {
             atEnd = true;
+            firstRead = false;
             return false;
         }
         position = 0;
@@ -138,12 +159,13 @@ private:
             firstRead = false;
             if (filled >= 3 && std::memcmp(buffer.data(), "\xEF\xBB\xBF", 3) == 0) {
                 position = 3; // a UTF-8 byte-order mark is no part of the text
+                byteOrderMark = true;
             }
         }
         return true;
     }
 
-    // The next line without its line end, as stored in the file.
+    // The next line without its LF, as stored in the file.
     bool NextRawLine(std::string_view& raw) {
         carry.clear();
         bool carrying = false;
@@ -153,6 +175,7 @@ private:
                     return false;
                 }
                 raw = carry; // a last line without a line end is read whole
+                current.endedByLineFeed = false;
                 return true;
             }
             const char* start = buffer.data() + position;
@@ -172,30 +195,33 @@ private:
             } else {
                 raw = std::string_view(start, length);
             }
+            current.endedByLineFeed = true;
             return true;
         }
     }
 
-    static bool IsContinuation(char byte) {
-        return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-    }
-
-    // Where the first piece of an over-long line ends: within maxLineBytes, never inside a
-    // character, and never right after a carriage return, which the written line would lose
-    // to its line end. A piece of nothing but carriage returns is cut at the limit.
+    // Where the first piece of an over-long line ends: within maxBytes, between characters,
+    // and never right after a carriage return, which the written line would lose to its line
+    // end. A piece of nothing but carriage returns is cut at the limit.
     static std::size_t PieceEnd(std::string_view text) {
-        std::size_t cut = maxLineBytes;
-        while (cut > 0 && (IsContinuation(text[cut]) || text[cut - 1] == '\r')) {
+        std::size_t cut = LineRules::maxBytes;
+        while (cut > 0 && (!LineRules::IsCharacterStart(text, cut) || text[cut - 1] == '\r')) {
             --cut;
         }
         if (cut > 0) {
             return cut;
         }
-        cut = maxLineBytes;
-        while (cut > 0 && IsContinuation(text[cut])) {
-            --cut;
+        cut = LineRules::FittingLength(text, LineRules::maxBytes);
+        return cut > 0 ? cut : LineRules::maxBytes;
+    }
+
+    static int CountPieces(std::string_view text) {
+        int count = 0;
+        while (!text.empty()) {
+            text.remove_prefix(text.size() > LineRules::maxBytes ? PieceEnd(text) : text.size());
+            ++count;
         }
-        return cut > 0 ? cut : maxLineBytes;
+        return count;
     }
 
     std::string_view Prepare(std::string_view raw) {
@@ -203,7 +229,8 @@ private:
             converted = Windows1252ToUtf8(raw);
             raw = converted;
         }
-        if (std::memchr(raw.data(), '\0', raw.size()) != nullptr) {
+        current.nulDropped = std::memchr(raw.data(), '\0', raw.size()) != nullptr;
+        if (current.nulDropped) {
             std::string withoutNul;
             withoutNul.reserve(raw.size());
             for (char c : raw) {
@@ -216,78 +243,171 @@ private:
         }
         // Carriage returns before the line end belong to it (CR LF, and the CR CR LF of a
         // file converted twice); a text ending in one could never be written back.
+        current.crBeforeEnd = !raw.empty() && raw.back() == '\r';
         while (!raw.empty() && raw.back() == '\r') {
             raw.remove_suffix(1);
         }
+        current.strayCr = describeLines && std::memchr(raw.data(), '\r', raw.size()) != nullptr;
         return raw;
     }
 
     ByteSource source;
     bool fromWindows1252;
+    bool describeLines;
     std::vector<char> buffer;
     std::size_t position = 0;
     std::size_t filled = 0;
     bool atEnd = false;
     bool firstRead = true;
+    bool byteOrderMark = false;
+    int lineCount = 0;
     std::string carry;
     std::string converted;
     std::string_view rest;
     bool restIsLine = false;
+    ReadLine current;
 };
 
 bool IsTag(std::string_view line, std::string_view tag) {
-    return IsTagLine(line) && TagOf(line) == tag;
+    return LineRules::IsTagLine(line) && LineRules::TagOf(line) == tag;
 }
 
-// Reads hot-button sections' index and caption pairs until "[$$END]" or the end of the input.
-void ReadHotButtonSection(ChecklistDoc& doc, LineReader& reader, Checklist* lastChecklist) {
-    std::string_view line;
-    if (!reader.Next(line)) {
-        return;
-    }
-    for (;;) {
-        if (IsTag(line, endTag)) {
-            return;
-        }
-        int index = ParseSlotIndex(line);
-        std::string_view caption;
-        if (!reader.Next(caption) || IsTagLine(caption)) {
-            return;
-        }
-        doc.SetSlot(index, caption, lastChecklist);
-        if (!reader.Next(line)) {
-            return;
-        }
-    }
-}
+// Walks the lines through the sections of the format into doc, telling observer (when there is
+// one) what it does with each line.
+class SectionReader {
+public:
+    SectionReader(ChecklistDoc& doc, LineReader& reader, ReadObserver* observer)
+        : doc(doc), reader(reader), observer(observer) {}
 
-void ReadLines(ChecklistDoc& doc, LineReader& reader) {
-    Checklist* lastChecklist = nullptr;
-    std::string_view line;
-    while (reader.Next(line)) {
-        if (!IsTagLine(line)) {
-            continue;
+    void Run(CodePage codePage) {
+        bool byteOrderMark = reader.Start();
+        if (observer) {
+            observer->OnStart(codePage, byteOrderMark);
         }
-        std::string_view tag = TagOf(line);
-        if (tag == headerTag) {
-            while (reader.Next(line) && !IsTag(line, endTag)) {
+        Checklist* lastChecklist = nullptr;
+        ReadLine line;
+        while (reader.Next(line)) {
+            if (!LineRules::IsTagLine(line.text)) {
+                Report(line, LineRole::Outside);
+                continue;
             }
-        } else if (tag == hotButtonTag) {
-            ReadHotButtonSection(doc, reader, lastChecklist);
-        } else {
-            // Any other tag opens a checklist, a stray "[$$END]" included: the reader forgives.
-            Checklist* checklist = doc.CreateChecklist();
-            if (reader.Next(line)) {
-                checklist->SetName(line);
-                while (reader.Next(line) && !IsTagLine(line)) {
-                    checklist->AppendItem(line);
+            std::string_view tag = LineRules::TagOf(line.text);
+            if (tag == headerTag) {
+                Open(Section::Header, line);
+                ReadHeader();
+            } else if (tag == hotButtonTag) {
+                Open(Section::HotButton, line);
+                ReadHotButtonSection(lastChecklist);
+            } else {
+                // Any other tag opens a checklist, a stray "[$$END]" included: the reader
+                // forgives.
+                Open(Section::Checklist, line);
+                lastChecklist = ReadChecklist();
+            }
+        }
+        doc.modified = false;
+        if (observer) {
+            observer->OnEnd(reader.LinesRead());
+        }
+    }
+
+private:
+    void Report(const ReadLine& line, LineRole role) {
+        if (observer) {
+            observer->OnLine(line, role);
+        }
+    }
+    void Open(Section section, const ReadLine& line) {
+        if (observer) {
+            observer->OnSectionOpen(section, line);
+        }
+    }
+    void Close(Section section, const ReadLine* line) {
+        if (observer) {
+            observer->OnSectionClose(section, line);
+        }
+    }
+
+    // Skips lines up to a tag line whose tag is exactly "$$END".
+    void ReadHeader() {
+        ReadLine line;
+        while (reader.Next(line)) {
+            if (IsTag(line.text, endTag)) {
+                Close(Section::Header, &line);
+                return;
+            }
+            Report(line, LineRole::InHeader);
+        }
+        Close(Section::Header, nullptr);
+    }
+
+    // The next line is the name, whatever it holds; the items run up to the next tag line,
+    // which is consumed without being looked at.
+    Checklist* ReadChecklist() {
+        Checklist* checklist = doc.CreateChecklist();
+        ReadLine line;
+        bool closed = false;
+        if (reader.Next(line)) {
+            Report(line, LineRole::Name);
+            checklist->SetName(line.text);
+            while (reader.Next(line)) {
+                if (LineRules::IsTagLine(line.text)) {
+                    closed = true;
+                    break;
                 }
+                Report(line, LineRole::Item);
+                checklist->AppendItem(line.text);
             }
-            doc.AppendChecklist(checklist);
-            lastChecklist = checklist;
+        }
+        Close(Section::Checklist, closed ? &line : nullptr);
+        doc.AppendChecklist(checklist);
+        return checklist;
+    }
+
+    // Index and caption pairs until "[$$END]" or the end of the input.
+    void ReadHotButtonSection(Checklist* lastChecklist) {
+        ReadLine line;
+        if (!reader.Next(line)) {
+            Close(Section::HotButton, nullptr);
+            return;
+        }
+        for (;;) {
+            if (IsTag(line.text, endTag)) {
+                Close(Section::HotButton, &line);
+                return;
+            }
+            Report(line, LineRole::Index);
+            int index = ParseSlotIndex(line.text);
+            ReadLine caption;
+            if (!reader.Next(caption)) {
+                Close(Section::HotButton, nullptr);
+                return;
+            }
+            if (LineRules::IsTagLine(caption.text)) {
+                Close(Section::HotButton, &caption);
+                return;
+            }
+            Report(caption, LineRole::Caption);
+            doc.SetSlot(index, caption.text, lastChecklist);
+            if (observer) {
+                observer->OnHotButton(index, caption.text, lastChecklist);
+            }
+            if (!reader.Next(line)) {
+                Close(Section::HotButton, nullptr);
+                return;
+            }
         }
     }
-    doc.modified = false;
+
+    ChecklistDoc& doc;
+    LineReader& reader;
+    ReadObserver* observer;
+};
+
+void ReadAll(ChecklistDoc& doc, ByteSource source, bool fromWindows1252, ReadObserver* observer) {
+    LineReader reader(std::move(source), fromWindows1252, observer != nullptr);
+    SectionReader(doc, reader, observer)
+        .Run(fromWindows1252 ? CodePage::Windows1252 : CodePage::Utf8);
 }
 
 struct FileCloser {
@@ -358,13 +478,12 @@ std::string ErrorText(int error) {
 
 } // namespace
 
-bool IsTagLine(std::string_view line) {
-    return line.size() >= 2 && line[0] == '[' && line.find(']', 1) != std::string_view::npos;
-}
-
-std::string_view TagOf(std::string_view tagLine) {
-    return tagLine.substr(1, tagLine.find(']', 1) - 1);
-}
+void ReadObserver::OnStart(CodePage, bool) {}
+void ReadObserver::OnLine(const ReadLine&, LineRole) {}
+void ReadObserver::OnSectionOpen(Section, const ReadLine&) {}
+void ReadObserver::OnSectionClose(Section, const ReadLine*) {}
+void ReadObserver::OnHotButton(int, std::string_view, Checklist*) {}
+void ReadObserver::OnEnd(int) {}
 
 int ParseSlotIndex(std::string_view line) {
     std::size_t i = 0;
@@ -418,9 +537,8 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-void ReadText(ChecklistDoc& doc, std::string_view bytes) {
-    LineReader reader(MemorySource(bytes), !IsValidUtf8(bytes));
-    ReadLines(doc, reader);
+void ReadText(ChecklistDoc& doc, std::string_view bytes, ReadObserver* observer) {
+    ReadAll(doc, MemorySource(bytes), !IsValidUtf8(bytes), observer);
 }
 
 std::string WriteText(ChecklistDoc& doc) {
@@ -434,8 +552,8 @@ std::string WriteText(ChecklistDoc& doc) {
 
 } // namespace ChecklistFile
 
-bool ChecklistDoc::LoadFile(const char* path, std::string* error) {
-    using namespace ChecklistFile;
+bool ChecklistFile::LoadFile(ChecklistDoc& doc, const char* path, std::string* error,
+                             ReadObserver* observer) {
     std::string hostPath = HostPath(path);
     FileHandle file(std::fopen(hostPath.c_str(), "rb"));
     if (!file) {
@@ -466,8 +584,8 @@ bool ChecklistDoc::LoadFile(const char* path, std::string* error) {
             }
             return false;
         }
-        ReadText(*this, bytes);
-        SetFileName(path);
+        ReadText(doc, bytes, observer);
+        doc.SetFileName(path);
         return true;
     }
     // A first pass decides the code page, so that the real reading needs no second chance.
@@ -487,10 +605,13 @@ bool ChecklistDoc::LoadFile(const char* path, std::string* error) {
     }
     std::rewind(file.get());
     chunk = {};
-    LineReader reader(FileSource(file.get()), !checker.Finish());
-    ReadLines(*this, reader);
-    SetFileName(path);
+    ReadAll(doc, FileSource(file.get()), !checker.Finish(), observer);
+    doc.SetFileName(path);
     return true;
+}
+
+bool ChecklistDoc::LoadFile(const char* path, std::string* error) {
+    return ChecklistFile::LoadFile(*this, path, error, nullptr);
 }
 
 bool ChecklistDoc::SaveFile(const char* path, std::string* error) {

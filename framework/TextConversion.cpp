@@ -1,5 +1,7 @@
 #include "TextConversion.h"
 
+#include "LineRules.h"
+
 #include <QByteArray>
 #include <cstring>
 
@@ -15,20 +17,6 @@ QString CutAtCharacter(QString text, int limit) {
     }
     text.truncate(limit);
     return text;
-}
-
-// Number of bytes of the UTF-8 character that begins with lead; 1 for a stray byte.
-int Utf8SequenceLength(unsigned char lead) {
-    if (lead >= 0xF0) {
-        return 4;
-    }
-    if (lead >= 0xE0) {
-        return 3;
-    }
-    if (lead >= 0xC0) {
-        return 2;
-    }
-    return 1;
 }
 
 } // namespace
@@ -49,15 +37,9 @@ int NarrowText(const QString& text, char* buffer, int capacity) {
         return 0;
     }
     const QByteArray utf8 = text.toUtf8();
-    const int room = capacity - 1;
-    int length = 0;
-    while (length < utf8.size()) {
-        const int next = length + Utf8SequenceLength(static_cast<unsigned char>(utf8[length]));
-        if (next > room || next > utf8.size()) {
-            break;
-        }
-        length = next;
-    }
+    const auto length = static_cast<int>(LineRules::FittingLength(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+        static_cast<std::size_t>(capacity - 1)));
     std::memcpy(buffer, utf8.constData(), static_cast<std::size_t>(length));
     buffer[length] = '\0';
     return length;

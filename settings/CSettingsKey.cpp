@@ -1,5 +1,7 @@
 #include "CSettingsKey.h"
 
+#include "LineRules.h"
+
 #include <QString>
 #include <QtEndian>
 
@@ -15,43 +17,11 @@ constexpr std::size_t keyPathBytes = 256;
 constexpr std::size_t wideNameChars = 256;
 constexpr std::size_t joinedNameBytes = 1024;
 
-bool IsContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// How many bytes the UTF-8 character starting with lead claims; 1 for anything else.
-std::size_t SequenceLength(char lead) {
-    const auto byte = static_cast<unsigned char>(lead);
-    if (byte >= 0xF0 && byte <= 0xF7) {
-        return 4;
-    }
-    if (byte >= 0xE0) {
-        return byte <= 0xEF ? 3 : 1;
-    }
-    return byte >= 0xC0 ? 2 : 1;
-}
-
-// The length of the longest start of text (length bytes) that fits into capacity bytes without
-// cutting a character in two. Bytes that are not UTF-8 count as characters of their own.
-std::size_t FittingLength(const char* text, std::size_t length, std::size_t capacity) {
-    if (length <= capacity) {
-        return length;
-    }
-    if (capacity == 0) {
-        return 0;
-    }
-    // The start of the last character kept, at most three continuation bytes back.
-    std::size_t start = capacity - 1;
-    for (int step = 0; step < 3 && start > 0 && IsContinuationByte(text[start]); ++step) {
-        --start;
-    }
-    return start + SequenceLength(text[start]) > capacity ? start : capacity;
-}
-
 // Copies length bytes of text into buffer as a terminated string, cut to fit; text may lie
 // within buffer.
 void CopyText(char* buffer, std::size_t bufferSize, const char* text, std::size_t length) {
-    const std::size_t fitting = FittingLength(text, length, bufferSize - 1);
+    const std::size_t fitting =
+        LineRules::FittingLength(std::string_view(text, length), bufferSize - 1);
     std::memmove(buffer, text, fitting);
     buffer[fitting] = '\0';
 }

@@ -4,6 +4,7 @@
 #include "CHotButtonsDlg.h"
 #include "CTextEntryDlg.h"
 #include "ChecklistDoc.h"
+#include "LineRules.h"
 #include "MessageBox.h"
 #include "TextRules.h"
 #include "resource.h"
@@ -52,7 +53,7 @@ void CChecklistDlg::OnAddItem() {
     char text[1024] = "";
     if (RunTextEntry("Add Item", "Enter the text of the new item:", text) == IDOK) {
         // Such a line would be read back as a tag and garble the rest of the file.
-        if (IsStorableLine(text)) {
+        if (LineRules::IsStorableLine(text)) {
             currentChecklist->AppendItem(text);
         } else {
             ShowError(this, "An item that begins with [ and contains ] cannot be stored in a "

@@ -1,6 +1,7 @@
 #include "CHotButtonsDlg.h"
 
 #include "ChecklistDoc.h"
+#include "LineRules.h"
 #include "MessageBox.h"
 #include "TextConversion.h"
 #include "TextRules.h"
@@ -97,7 +98,7 @@ int CHotButtonsDlg::FirstUnstorableRow() const {
     for (int row = 0; row < rowCount; ++row) {
         char caption[textBufferSize];
         rowCaptions[row]->GetWindowText(caption, textBufferSize);
-        if (!IsStorableLine(caption)) {
+        if (!LineRules::IsStorableLine(caption)) {
             return row;
         }
     }

@@ -1,5 +1,6 @@
 #include "CTextEntryDlg.h"
 
+#include "LineRules.h"
 #include "TextRules.h"
 #include "resource.h"
 
@@ -14,14 +15,7 @@ void CopyIntoBuffer(char* buffer, const char* source) {
         buffer[0] = '\0';
         return;
     }
-    std::size_t length = std::strlen(source);
-    if (length > textBufferSize - 1) {
-        length = textBufferSize - 1;
-        // Step back over continuation bytes to the start of the character that was cut.
-        while (length > 0 && (static_cast<unsigned char>(source[length]) & 0xC0) == 0x80) {
-            --length;
-        }
-    }
+    const std::size_t length = LineRules::FittingLength(source, textBufferSize - 1);
     std::memcpy(buffer, source, length);
     buffer[length] = '\0';
 }

@@ -1,9 +1,11 @@
 #include "TextRules.h"
 
+#include "LineRules.h"
+
 #include <QLineEdit>
 #include <QValidator>
 #include <algorithm>
-#include <cstring>
+#include <string>
 
 namespace {
 
@@ -13,47 +15,9 @@ bool IsLineBreaking(QChar c) {
     return unit < 0x20 || unit == 0x7F || unit == 0x85 || unit == 0x2028 || unit == 0x2029;
 }
 
-// Bytes of UTF-8 for the character that starts at text[i], and how many 16-bit units it takes.
-// A surrogate without its partner counts as the three bytes of a replacement character, which is
-// never less than what the conversion writes for it.
-int Utf8Bytes(const QString& text, qsizetype i, int& units) {
-    const char16_t unit = text.at(i).unicode();
-    units = 1;
-    if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-        units = 2;
-        return 4;
-    }
-    if (unit < 0x80) {
-        return 1;
-    }
-    return unit < 0x800 ? 2 : 3;
-}
-
-qsizetype Utf8Length(const QString& text) {
-    qsizetype bytes = 0;
-    for (qsizetype i = 0; i < text.size();) {
-        int units = 1;
-        bytes += Utf8Bytes(text, i, units);
-        i += units;
-    }
-    return bytes;
-}
-
-// The number of 16-bit units at the start of text whose UTF-8 fits in room bytes, never ending
-// inside a character.
-qsizetype FittingUnits(const QString& text, qsizetype room) {
-    qsizetype bytes = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        int units = 1;
-        const int next = Utf8Bytes(text, i, units);
-        if (bytes + next > room) {
-            break;
-        }
-        bytes += next;
-        i += units;
-    }
-    return i;
+// The UTF-8 of text, where a surrogate without its partner becomes a replacement character.
+std::string Utf8Of(const QString& text) {
+    return text.toStdString();
 }
 
 // Turns every line break, tab and control character into a space; a carriage return directly
@@ -80,23 +44,25 @@ void FlattenLine(QString& text, int& cursor) {
     cursor = newCursor;
 }
 
-// Cuts text to maxLineBytes bytes of UTF-8, taking the surplus from just before the cursor.
+// Cuts text to LineRules::maxBytes bytes of UTF-8, taking the surplus from just before the
+// cursor.
 void FitLength(QString& text, int& cursor) {
-    if (Utf8Length(text) <= maxLineBytes) {
+    constexpr std::size_t room = LineRules::maxBytes;
+    cursor = std::clamp(cursor, 0, static_cast<int>(text.size()));
+    const std::string head = Utf8Of(text.left(cursor));
+    const std::string tail = Utf8Of(text.mid(cursor));
+    if (head.size() + tail.size() <= room) {
         return;
     }
-    cursor = std::clamp(cursor, 0, static_cast<int>(text.size()));
-    const QString tail = text.mid(cursor);
-    const qsizetype tailBytes = Utf8Length(tail);
-    if (tailBytes >= maxLineBytes) {
-        text = tail.left(FittingUnits(tail, maxLineBytes));
+    if (tail.size() >= room) {
+        text = QString::fromStdString(std::string(LineRules::CutToFit(tail, room)));
         cursor = 0;
         return;
     }
-    const QString head = text.left(cursor);
-    const qsizetype kept = FittingUnits(head, maxLineBytes - tailBytes);
-    text = head.left(kept) + tail;
-    cursor = static_cast<int>(kept);
+    const QString kept =
+        QString::fromStdString(std::string(LineRules::CutToFit(head, room - tail.size())));
+    text = kept + QString::fromStdString(tail);
+    cursor = static_cast<int>(kept.size());
 }
 
 // Rewrites every new text of a line edit into one storable-length line. It never rejects a
@@ -118,10 +84,6 @@ public:
 };
 
 } // namespace
-
-bool IsStorableLine(const char* text) {
-    return text == nullptr || text[0] != '[' || std::strchr(text + 1, ']') == nullptr;
-}
 
 void LimitToOneLine(QLineEdit* edit) {
     if (edit == nullptr) {

@@ -39,7 +39,7 @@ template <typename T> std::size_t CheckRing(const T* end) {
 // A text read from a file fits one line of the file and reads back unchanged.
 void CheckText(const char* text) {
     std::string_view view(text);
-    if (view.size() > ChecklistFile::maxLineBytes) {
+    if (view.size() > LineRules::maxBytes) {
         Fail("text longer than a line:", view);
     }
     if (view.find('\n') != std::string_view::npos || (!view.empty() && view.back() == '\r')) {

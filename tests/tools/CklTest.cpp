@@ -345,55 +345,6 @@ const std::vector<FindingCase> findingCases = {
 INSTANTIATE_TEST_SUITE_P(Files, CheckFindings, testing::ValuesIn(findingCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Random files from lines that drive the reader down every path: the checker must build the
-// same checklists and hot buttons as the reader, or its findings describe another file.
-TEST(CheckSimulation, BuildsTheSameDocumentAsTheReader) {
-    std::vector<std::string> pool = {"[$$HEADER]", "[$$END]",   "[$$CHECKLIST]", "[$$HOTBUTTON]",
-                                     "[$$end]",    "[$$END] x", "[x] item",      "[]"};
-    pool.insert(pool.end(),
-                {"[", "]", "0", "1", "3", "-1", "7", " 2x", "Taxi", "", "  [$$END]", "caf\xC3\xA9",
-                 "caf\xE9", "text\r", "\r", "x\ry", "\r\r", std::string("a\0b", 3)});
-    // Long lines, cut near carriage returns, characters and tags.
-    pool.insert(pool.end(),
-                {std::string(1500, 'A'), std::string(1022, 'A') + "\r\r" + std::string(10, 'B'),
-                 std::string(1022, 'A') + "\xC3\xA9tail", "[" + std::string(1100, 'A') + "]",
-                 std::string(1023, 'A') + "[$$END]", std::string(1023, '\r') + "A", ""});
-    for (int i = 0; i < 700; ++i) {
-        pool.back() += "\xC3\xA9"; // a long line of two-byte characters
-    }
-    const char* lineEnds[] = {"\n", "\n", "\n", "\r\n", "\r\r\n"};
-    std::mt19937 random(20240601);
-    for (int round = 0; round < 1500; ++round) {
-        std::string bytes = random() % 10 == 0 ? "\xEF\xBB\xBF" : "";
-        for (int i = 0, count = static_cast<int>(random() % 16); i < count; ++i) {
-            bytes += pool[random() % pool.size()];
-            if (i + 1 < count || random() % 2) {
-                bytes += lineEnds[random() % std::size(lineEnds)];
-            }
-        }
-        ChecklistDoc doc;
-        ChecklistFile::ReadText(doc, bytes);
-        ckl::CheckReport report = ckl::CheckChecklistText(bytes);
-
-        SCOPED_TRACE("input: " + testing::PrintToString(bytes));
-        ASSERT_EQ(static_cast<int>(report.checklists.size()), doc.ChecklistCount());
-        for (int i = 0; i < doc.ChecklistCount(); ++i) {
-            Checklist* c = doc.ChecklistAt(i);
-            std::vector<std::string> items;
-            for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-                items.emplace_back(item->text);
-            }
-            ASSERT_EQ(report.checklists[i].name, c->name);
-            ASSERT_EQ(report.checklists[i].items, items);
-        }
-        for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
-            HotButtonSlot* slot = doc.SlotAt(i);
-            ASSERT_EQ(report.hotButtons[i].caption, slot->caption) << "slot " << i;
-            ASSERT_EQ(report.hotButtons[i].checklist, doc.IndexOfChecklist(slot->checklist)) << i;
-        }
-    }
-}
-
 // A file that cannot be read is reported and the others are still checked; after "--" every
 // word is a file, even one that looks like an option. The sample gives no finding.
 TEST(CheckCommandLine, ChecksEveryFileItCanRead) {

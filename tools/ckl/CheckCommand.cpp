@@ -2,24 +2,22 @@
 #include "CklSupport.h"
 #include "Commands.h"
 
+#include "ChecklistDoc.h"
 #include "ChecklistFile.h"
-#include "DevicePath.h"
+#include "LineRules.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The checker reads a file the way the program's reader does: the same line rules and the
-// same state machine over the lines, so that it only ever reports what the reader really does.
-// Each finding names what the program does with the line and how the author can fix it.
+// The checker watches the program's own reader at work and notes every line that the reader
+// takes differently from what its author most likely meant. Each finding names what the program
+// does with the line and how the author can fix it.
 
 namespace ckl {
 namespace {
@@ -31,15 +29,6 @@ constexpr std::string_view endTag = "$$END";
 constexpr std::array<std::string_view, 4> knownTags = {headerTag, checklistTag, hotButtonTag,
                                                        endTag};
 constexpr std::string_view dash = " \u2014 ";
-
-// One line as the reader hands it out: a whole line of the file, or one piece of a long one.
-struct ReadLine {
-    std::string text;
-    int number;             // 1-based line in the file
-    int piece;              // 0 for the first piece of the line
-    int pieceCount;         // 1 unless the line is longer than the reader takes at once
-    std::size_t totalBytes; // length of the whole line as read
-};
 
 // How a tag relates to the four that the program writes.
 enum class TagKind {
@@ -54,12 +43,12 @@ struct TagInfo {
     std::string_view meant; // the tag it is or resembles; empty for Dollar and Text
 };
 
-using ChecklistFile::IsTagLine;
-using ChecklistFile::TagOf;
-
-bool IsTag(std::string_view line, std::string_view tag) {
-    return IsTagLine(line) && TagOf(line) == tag;
-}
+using ChecklistFile::CodePage;
+using ChecklistFile::LineRole;
+using ChecklistFile::ReadLine;
+using ChecklistFile::Section;
+using LineRules::IsTagLine;
+using LineRules::TagOf;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -213,230 +202,230 @@ std::string SlotEffect(int index) {
     return "which sets the button with index " + std::to_string(std::max(index, 0));
 }
 
-// Turns a file's bytes into the lines the reader hands out, with the findings that belong to
-// the bytes rather than to the sections: line ends, code page, NUL bytes and long lines.
-class LineSplitter {
+// Byte-level findings (line ends, code page, NUL bytes) are kept apart from the findings about
+// sections: a file that is no text the reader can make sense of (UTF-16, or CR alone as line
+// end) gets only the finding that says so, as the rest would be noise.
+class Checker : public ChecklistFile::ReadObserver {
 public:
-    LineSplitter(std::string_view bytes, std::vector<CheckFinding>& findings)
-        : bytes(bytes), findings(findings) {}
-
-    // Fills lines; false when the file is not text the reader can make sense of, so that
-    // findings about its sections would only be noise.
-    bool Split(std::vector<ReadLine>& lines) {
-        bool meaningful = true;
-        if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-            Warn(1, "file is UTF-16 text, which the program reads byte by byte with the NUL "
-                    "bytes dropped, so no line means what it says" +
-                        std::string(dash) + "save the file as UTF-8");
-            meaningful = false;
+    // Every finding, the byte-level ones first within a line, in line order.
+    std::vector<CheckFinding> Findings() {
+        std::vector<CheckFinding> all = std::move(byteFindings);
+        if (meaningful) {
+            all.insert(all.end(), sectionFindings.begin(), sectionFindings.end());
         }
-        bool fromWindows1252 = !ChecklistFile::IsValidUtf8(bytes);
-        if (bytes.starts_with("\xEF\xBB\xBF")) {
-            bytes.remove_prefix(3);
-            Note(1, "the byte-order mark at the start is skipped; the program writes none when it "
-                    "saves");
-        }
-        bool lineFeeds = bytes.find('\n') != std::string_view::npos;
-        if (meaningful && !lineFeeds && bytes.find('\r') != std::string_view::npos) {
-            Warn(1, "lines end with CR alone, which the program does not take as a line end: it "
-                    "reads the whole file as one line" +
-                        std::string(dash) + "save the file with LF or CR LF line ends");
-            meaningful = false;
-        }
-        int firstCrLf = 0;
-        int firstInvalid = 0;
-        int firstUtf8 = 0;
-        int number = 0;
-        std::size_t position = 0;
-        while (position < bytes.size()) {
-            ++number;
-            std::size_t newline = bytes.find('\n', position);
-            std::string_view raw;
-            if (newline == std::string_view::npos) {
-                raw = bytes.substr(position); // a last line without a line end is read whole
-                position = bytes.size();
-            } else {
-                raw = bytes.substr(position, newline - position);
-                position = newline + 1;
-            }
-            bool validLine = ChecklistFile::IsValidUtf8(raw);
-            if (!validLine && firstInvalid == 0) {
-                firstInvalid = number;
-            }
-            if (validLine && firstUtf8 == 0 &&
-                std::any_of(raw.begin(), raw.end(), [](char c) { return c & 0x80; })) {
-                firstUtf8 = number;
-            }
-            std::string text =
-                fromWindows1252 ? ChecklistFile::Windows1252ToUtf8(raw) : std::string(raw);
-            if (text.find('\0') != std::string::npos) {
-                std::erase(text, '\0');
-                if (meaningful) {
-                    Warn(number, "the line holds NUL bytes, which the program drops" +
-                                     std::string(dash) + "remove them");
-                }
-            }
-            // Carriage returns at the end belong to the line end.
-            if (text.ends_with('\r')) {
-                while (text.ends_with('\r')) {
-                    text.pop_back();
-                }
-                if (firstCrLf == 0) {
-                    firstCrLf = number;
-                }
-            }
-            if (meaningful && text.find('\r') != std::string::npos) {
-                Warn(number, "a carriage return without a line feed stays part of the line's text" +
-                                 std::string(dash) + "end lines with LF or CR LF");
-            }
-            Cut(std::move(text), number, lines);
-        }
-        if (!meaningful) {
-            return false;
-        }
-        if (firstCrLf != 0) {
-            Note(firstCrLf, "lines end with CR LF; the program reads them as line ends and writes "
-                            "LF when it saves");
-        }
-        if (fromWindows1252 && firstUtf8 != 0) {
-            Warn(firstInvalid, "this line is not valid UTF-8, so the program reads the whole file "
-                               "as Windows-1252 and the UTF-8 text of other lines (first line " +
-                                   std::to_string(firstUtf8) + ") turns into wrong characters" +
-                                   std::string(dash) + "fix this line's characters");
-        } else if (fromWindows1252) {
-            Note(firstInvalid, "the text is not UTF-8; the program reads the file as "
-                               "Windows-1252 and converts it to UTF-8 when it saves");
-        }
-        return true;
+        std::stable_sort(all.begin(), all.end(), [](const CheckFinding& a, const CheckFinding& b) {
+            return a.line < b.line;
+        });
+        return all;
     }
 
-private:
-    static bool IsContinuation(char byte) {
-        return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-    }
-
-    // Where the reader ends the first piece of an over-long line: within maxLineBytes, never
-    // inside a character and, where it can, never right after a carriage return.
-    static std::size_t PieceEnd(std::string_view text) {
-        std::size_t cut = ChecklistFile::maxLineBytes;
-        while (cut > 0 && (IsContinuation(text[cut]) || text[cut - 1] == '\r')) {
-            --cut;
-        }
-        if (cut > 0) {
-            return cut;
-        }
-        cut = ChecklistFile::maxLineBytes;
-        while (cut > 0 && IsContinuation(text[cut])) {
-            --cut;
-        }
-        return cut > 0 ? cut : ChecklistFile::maxLineBytes;
-    }
-
-    // Cuts a line into the pieces the reader hands out; a piece loses carriage returns at its
-    // end as a line does.
-    static void Cut(std::string text, int number, std::vector<ReadLine>& lines) {
-        std::size_t first = lines.size();
-        std::size_t total = text.size();
-        std::string_view rest = text;
-        do {
-            std::size_t cut =
-                rest.size() > ChecklistFile::maxLineBytes ? PieceEnd(rest) : rest.size();
-            std::string_view piece = rest.substr(0, cut);
-            rest.remove_prefix(cut);
-            while (piece.ends_with('\r')) {
-                piece.remove_suffix(1);
-            }
-            lines.push_back({std::string(piece), number, 0, 1, total});
-        } while (!rest.empty());
-        int count = static_cast<int>(lines.size() - first);
-        for (int piece = 0; piece < count; ++piece) {
-            lines[first + piece].piece = piece;
-            lines[first + piece].pieceCount = count;
+    void OnStart(CodePage chosen, bool byteOrderMark) override {
+        codePage = chosen;
+        hadByteOrderMark = byteOrderMark;
+        if (byteOrderMark) {
+            NoteBytes(1,
+                      "the byte-order mark at the start is skipped; the program writes none when "
+                      "it saves");
         }
     }
 
-    void Warn(int line, std::string text) { findings.push_back({line, true, std::move(text)}); }
-    void Note(int line, std::string text) { findings.push_back({line, false, std::move(text)}); }
-
-    std::string_view bytes;
-    std::vector<CheckFinding>& findings;
-};
-
-// Walks the lines through the reader's state machine and records what goes astray.
-class SectionChecker {
-public:
-    // Fills report.s checklists and hot buttons as the reader fills a document; findings go to
-    // findings.
-    SectionChecker(std::vector<ReadLine>& lines, CheckReport& report,
-                   std::vector<CheckFinding>& findings)
-        : lines(lines), report(report), findings(findings) {}
-
-    void Run() {
-        const ReadLine* line;
-        while (Next(line, Reading::Outside)) {
-            if (!IsTagLine(line->text)) {
-                OutsideLine(*line);
-                continue;
-            }
-            FlushIgnored();
-            std::string_view tag = TagOf(line->text);
-            if (tag == headerTag) {
-                CheckTrailingText(*line);
-                ReadHeader(*line);
-            } else if (tag == hotButtonTag) {
-                CheckTrailingText(*line);
-                ReadHotButtons(*line);
-            } else {
-                ReadChecklist(*line);
-            }
+    void OnLine(const ReadLine& line, LineRole role) override {
+        switch (role) {
+        case LineRole::Outside:
+            Take(line, Reading::Outside);
+            OutsideLine(line);
+            break;
+        case LineRole::InHeader:
+            Take(line, Reading::Header);
+            HeaderLine(line);
+            break;
+        case LineRole::Name:
+            Take(line, Reading::Name);
+            ChecklistNamed(&line);
+            break;
+        case LineRole::Item:
+            Take(line, Reading::Items);
+            ItemLine(line);
+            break;
+        case LineRole::Index:
+            Take(line, Reading::Index);
+            IndexLine(line);
+            break;
+        case LineRole::Caption:
+            Take(line, Reading::Caption);
+            CaptionLine(line);
+            break;
         }
+    }
+
+    void OnSectionOpen(Section section, const ReadLine& tagLine) override {
+        Take(tagLine, Reading::Outside);
+        FlushIgnored();
+        switch (section) {
+        case Section::Header:
+            CheckTrailingText(tagLine);
+            OpenHeader(tagLine);
+            break;
+        case Section::HotButton:
+            CheckTrailingText(tagLine);
+            OpenHotButtons(tagLine);
+            break;
+        case Section::Checklist:
+            OpenChecklist(tagLine);
+            break;
+        }
+    }
+
+    void OnSectionClose(Section section, const ReadLine* closingLine) override {
+        switch (section) {
+        case Section::Header:
+            if (closingLine) {
+                Take(*closingLine, Reading::Header);
+            }
+            CloseHeader(closingLine);
+            break;
+        case Section::Checklist:
+            if (closingLine) {
+                Take(*closingLine, Reading::Items);
+            }
+            CloseChecklist(closingLine);
+            break;
+        case Section::HotButton:
+            if (closingLine) {
+                Take(*closingLine, hotButtons.indexLine ? Reading::Caption : Reading::Index);
+            }
+            CloseHotButtons(closingLine);
+            break;
+        }
+    }
+
+    void OnHotButton(int index, std::string_view caption, Checklist* checklist) override {
+        (void)caption;
+        ++hotButtons.pairs;
+        SetSlot(hotButtons.indexLine, index, checklist);
+        hotButtons.indexLine = 0;
+    }
+
+    void OnEnd(int /*lineCount*/) override {
         FlushIgnored();
         CheckSharedChecklists();
+        EndBytes();
     }
 
 private:
     enum class Reading { Outside, Header, Name, Items, Index, Caption };
 
-    // The reader's next line, or false at the end of the file. Reports a long line when its
-    // first piece is read, in the terms of what is being read.
-    bool Next(const ReadLine*& line, Reading reading) {
-        if (next == lines.size()) {
-            return false;
+    void Warn(int line, std::string text) {
+        sectionFindings.push_back({line, true, std::move(text)});
+    }
+    void Note(int line, std::string text) {
+        sectionFindings.push_back({line, false, std::move(text)});
+    }
+    void WarnBytes(int line, std::string text) {
+        byteFindings.push_back({line, true, std::move(text)});
+    }
+    void NoteBytes(int line, std::string text) {
+        byteFindings.push_back({line, false, std::move(text)});
+    }
+
+    // Every line the reader takes: what its bytes say, and a long line when its first piece is
+    // read, in the terms of what is being read.
+    void Take(const ReadLine& line, Reading reading) {
+        lastLine = line.number;
+        if (line.piece != 0) {
+            return;
         }
-        line = &lines[next++];
-        if (line->piece == 0 && line->pieceCount > 1) {
-            std::string what =
-                "the line is " + WithThousands(line->totalBytes) + " bytes long, more than the " +
-                WithThousands(ChecklistFile::maxLineBytes) + " the program reads at once: ";
+        CheckBytes(line);
+        if (line.pieceCount > 1) {
+            std::string what = "the line is " + WithThousands(line.lineBytes) +
+                               " bytes long, more than the " + WithThousands(LineRules::maxBytes) +
+                               " the program reads at once: ";
             if (reading == Reading::Items) {
-                what += "it becomes " + std::to_string(line->pieceCount) + " items";
+                what += "it becomes " + std::to_string(line.pieceCount) + " items";
             } else if (reading == Reading::Name) {
                 what += "the checklist's name is cut short and the rest becomes items";
             } else {
-                what += "it is read as " + std::to_string(line->pieceCount) + " separate lines";
+                what += "it is read as " + std::to_string(line.pieceCount) + " separate lines";
             }
-            Warn(line->number, what + std::string(dash) + "shorten it");
+            Warn(line.number, what + std::string(dash) + "shorten it");
         }
-        return true;
     }
 
-    void Warn(int line, std::string text) { findings.push_back({line, true, std::move(text)}); }
-    void Note(int line, std::string text) { findings.push_back({line, false, std::move(text)}); }
-
-    std::string ChecklistName(int position) const {
-        return "checklist " + Quote(report.checklists[static_cast<std::size_t>(position)].name);
+    void CheckBytes(const ReadLine& line) {
+        if (line.number == 1) {
+            if (!hadByteOrderMark &&
+                (line.raw.starts_with("\xFF\xFE") || line.raw.starts_with("\xFE\xFF"))) {
+                WarnBytes(1, "file is UTF-16 text, which the program reads byte by byte with the "
+                             "NUL bytes dropped, so no line means what it says" +
+                                 std::string(dash) + "save the file as UTF-8");
+                meaningful = false;
+            }
+            // A file without a single LF is one line, however many carriage returns it holds.
+            if (meaningful && !line.endedByLineFeed &&
+                line.raw.find('\r') != std::string_view::npos) {
+                WarnBytes(1, "lines end with CR alone, which the program does not take as a line "
+                             "end: it reads the whole file as one line" +
+                                 std::string(dash) + "save the file with LF or CR LF line ends");
+                meaningful = false;
+            }
+        }
+        if (codePage == CodePage::Windows1252) {
+            bool validLine = ChecklistFile::IsValidUtf8(line.raw);
+            if (!validLine && firstInvalid == 0) {
+                firstInvalid = line.number;
+            }
+            if (validLine && firstUtf8 == 0 &&
+                std::any_of(line.raw.begin(), line.raw.end(), [](char c) { return c & 0x80; })) {
+                firstUtf8 = line.number;
+            }
+        }
+        if (line.nulDropped && meaningful) {
+            WarnBytes(line.number, "the line holds NUL bytes, which the program drops" +
+                                       std::string(dash) + "remove them");
+        }
+        if (line.crBeforeEnd && firstCrLf == 0) {
+            firstCrLf = line.number;
+        }
+        if (meaningful && line.strayCr) {
+            WarnBytes(line.number,
+                      "a carriage return without a line feed stays part of the line's text" +
+                          std::string(dash) + "end lines with LF or CR LF");
+        }
     }
+
+    // What the whole file's bytes say, once all lines are seen.
+    void EndBytes() {
+        if (!meaningful) {
+            return;
+        }
+        if (firstCrLf != 0) {
+            NoteBytes(firstCrLf, "lines end with CR LF; the program reads them as line ends and "
+                                 "writes LF when it saves");
+        }
+        if (codePage == CodePage::Windows1252 && firstUtf8 != 0) {
+            WarnBytes(firstInvalid,
+                      "this line is not valid UTF-8, so the program reads the whole file as "
+                      "Windows-1252 and the UTF-8 text of other lines (first line " +
+                          std::to_string(firstUtf8) + ") turns into wrong characters" +
+                          std::string(dash) + "fix this line's characters");
+        } else if (codePage == CodePage::Windows1252) {
+            NoteBytes(firstInvalid, "the text is not UTF-8; the program reads the file as "
+                                    "Windows-1252 and converts it to UTF-8 when it saves");
+        }
+    }
+
+    std::string ChecklistName() const { return "checklist " + Quote(checklist.name); }
 
     // Text after the "]" of a tag line is never read.
     void CheckTrailingText(const ReadLine& line) {
-        std::string_view after = std::string_view(line.text).substr(line.text.find(']', 1) + 1);
+        std::string_view after = line.text.substr(line.text.find(']', 1) + 1);
         if (!IsBlankLine(after)) {
             Warn(line.number, "the text after \"]\", " + Quote(Trim(after)) + ", is ignored" +
                                   std::string(dash) + "put it on a line of its own or delete it");
         }
     }
 
-    // A plain line where the main loop looks for tags: the reader passes over it.
+    // A plain line where the reader looks for tags: it passes over it.
     void OutsideLine(const ReadLine& line) {
         std::string reason = NotATagReason(line.text);
         if (!reason.empty()) {
@@ -473,70 +462,76 @@ private:
         ignoredLast = 0;
     }
 
-    // The reader skips everything up to a tag line whose tag is exactly "$$END".
-    void ReadHeader(const ReadLine& opening) {
-        std::vector<CheckFinding> inside; // kept only when the header is closed
-        std::vector<CheckFinding> misspelledEnds;
-        int skipped = 0;
-        int firstSkipped = 0;
-        auto countSkipped = [&](const ReadLine& line) {
-            if (skipped++ == 0) {
-                firstSkipped = line.number;
+    // The reader skips everything up to a tag line whose tag is exactly "$$END". What is said
+    // about the lines inside waits for the end of the header: a header never closed swallows
+    // the rest of the file, and that is the one thing to say then.
+    void OpenHeader(const ReadLine& opening) {
+        header = {};
+        header.opening = opening.number;
+    }
+
+    void HeaderLine(const ReadLine& line) {
+        if (IsTagLine(line.text)) {
+            std::string_view tag = TagOf(line.text);
+            TagInfo info = Classify(tag);
+            if (info.kind == TagKind::Misspelled && info.meant == endTag) {
+                header.misspelledEnds.push_back(
+                    {line.number, true,
+                     QuoteTag(tag) +
+                         " does not close the header (tags are compared exactly), so the "
+                         "program skips everything up to the next \"[$$END]\"" +
+                         std::string(dash) + "write \"[$$END]\""});
+            } else if (LooksLikeTag(info)) {
+                header.inside.push_back({line.number, true,
+                                         QuoteTag(tag) +
+                                             " lies inside the header, which the program skips up "
+                                             "to its \"[$$END]\", so this section is lost" +
+                                             std::string(dash) +
+                                             "close the header with \"[$$END]\" before it"});
+            } else {
+                CountSkipped(line);
             }
-        };
-        const ReadLine* line;
-        while (Next(line, Reading::Header)) {
-            if (IsTagLine(line->text)) {
-                std::string_view tag = TagOf(line->text);
-                TagInfo info = Classify(tag);
-                if (tag == endTag) {
-                    CheckTrailingText(*line);
-                    findings.insert(findings.end(), misspelledEnds.begin(), misspelledEnds.end());
-                    findings.insert(findings.end(), inside.begin(), inside.end());
-                    if (skipped > 0) {
-                        Note(firstSkipped,
-                             std::to_string(skipped) + (skipped == 1 ? " line" : " lines") +
-                                 " of text inside the header " + (skipped == 1 ? "is" : "are") +
-                                 " skipped; the program keeps nothing from the header" +
-                                 std::string(dash) + "move the text into a checklist");
-                    }
-                    return;
-                }
-                if (info.kind == TagKind::Misspelled && info.meant == endTag) {
-                    misspelledEnds.push_back(
-                        {line->number, true,
-                         QuoteTag(tag) +
-                             " does not close the header (tags are compared exactly), so the "
-                             "program skips everything up to the next \"[$$END]\"" +
-                             std::string(dash) + "write \"[$$END]\""});
-                } else if (LooksLikeTag(info)) {
-                    inside.push_back({line->number, true,
-                                      QuoteTag(tag) +
-                                          " lies inside the header, which the program skips up "
-                                          "to its \"[$$END]\", so this section is lost" +
-                                          std::string(dash) +
-                                          "close the header with \"[$$END]\" before it"});
-                } else {
-                    countSkipped(*line);
-                }
-            } else if (std::string reason = NotATagReason(line->text); !reason.empty()) {
-                misspelledEnds.push_back({line->number, true,
-                                          Quote(Trim(line->text)) + " is not a tag line (" +
-                                              reason + "), so it does not close the header" +
-                                              std::string(dash) +
-                                              "write the tag at the start of the line"});
-            } else if (!IsBlankLine(line->text)) {
-                countSkipped(*line);
-            }
+        } else if (std::string reason = NotATagReason(line.text); !reason.empty()) {
+            header.misspelledEnds.push_back({line.number, true,
+                                             Quote(Trim(line.text)) + " is not a tag line (" +
+                                                 reason + "), so it does not close the header" +
+                                                 std::string(dash) +
+                                                 "write the tag at the start of the line"});
+        } else if (!IsBlankLine(line.text)) {
+            CountSkipped(line);
         }
-        findings.insert(findings.end(), misspelledEnds.begin(), misspelledEnds.end());
-        int after = lines.back().number - opening.number;
+    }
+
+    void CountSkipped(const ReadLine& line) {
+        if (header.skipped++ == 0) {
+            header.firstSkipped = line.number;
+        }
+    }
+
+    void CloseHeader(const ReadLine* closingLine) {
+        sectionFindings.insert(sectionFindings.end(), header.misspelledEnds.begin(),
+                               header.misspelledEnds.end());
+        if (closingLine) {
+            CheckTrailingText(*closingLine);
+            sectionFindings.insert(sectionFindings.end(), header.inside.begin(),
+                                   header.inside.end());
+            if (header.skipped > 0) {
+                int skipped = header.skipped;
+                Note(header.firstSkipped,
+                     std::to_string(skipped) + (skipped == 1 ? " line" : " lines") +
+                         " of text inside the header " + (skipped == 1 ? "is" : "are") +
+                         " skipped; the program keeps nothing from the header" + std::string(dash) +
+                         "move the text into a checklist");
+            }
+            return;
+        }
+        int after = lastLine - header.opening;
         if (after == 0) {
-            Note(opening.number, "the header is not closed" + std::string(dash) +
+            Note(header.opening, "the header is not closed" + std::string(dash) +
                                      "put \"[$$END]\" on the line after it");
             return;
         }
-        Warn(opening.number, "the header is never closed, so the program skips everything after "
+        Warn(header.opening, "the header is never closed, so the program skips everything after "
                              "it (" +
                                  std::to_string(after) + (after == 1 ? " line" : " lines") + ")" +
                                  std::string(dash) + "put \"[$$END]\" on the line after it");
@@ -544,91 +539,97 @@ private:
 
     // Any tag but the header's and the hot buttons' opens a checklist: the next line is its
     // name, whatever it holds, and the items run up to the next tag line, which is consumed.
-    void ReadChecklist(const ReadLine& opening) {
-        std::string_view tag = TagOf(opening.text);
+    // What the opening tag means is told once the name is known.
+    void OpenChecklist(const ReadLine& opening) {
+        ++checklistCount;
+        checklist = {};
+        checklist.opening = opening.number;
+        checklist.openingText = opening.text;
+    }
+
+    void ChecklistNamed(const ReadLine* nameLine) {
+        std::string_view openingText = checklist.openingText;
+        std::string_view tag = TagOf(openingText);
         TagInfo info = Classify(tag);
-        const ReadLine* nameLine = nullptr;
-        bool hasName = Next(nameLine, Reading::Name);
-        std::string name = hasName ? nameLine->text : "nocaption";
-        std::string named = "named " + Quote(name) + (hasName ? " (the next line)" : "");
+        bool hasName = nameLine != nullptr;
+        checklist.name = hasName ? std::string(nameLine->text) : "nocaption";
+        checklist.nameLine = hasName ? nameLine->number : 0;
+        checklist.opensChecklist = info.meant == checklistTag;
+        std::string named = "named " + Quote(checklist.name) + (hasName ? " (the next line)" : "");
+        int opening = checklist.opening;
         if (info.kind == TagKind::Exact && tag == checklistTag) {
-            std::string_view after =
-                std::string_view(opening.text).substr(opening.text.find(']', 1) + 1);
+            std::string_view after = openingText.substr(openingText.find(']', 1) + 1);
             if (!IsBlankLine(after)) {
-                Warn(opening.number, "the text after \"]\", " + Quote(Trim(after)) +
-                                         ", is ignored: the checklist is " + named +
-                                         std::string(dash) + "put the name on a line of its own");
+                Warn(opening, "the text after \"]\", " + Quote(Trim(after)) +
+                                  ", is ignored: the checklist is " + named + std::string(dash) +
+                                  "put the name on a line of its own");
             }
         } else if (info.kind == TagKind::Exact && tag == endTag) {
-            Warn(opening.number, "\"[$$END]\" outside any section opens an extra checklist " +
-                                     named + std::string(dash) + "delete this line");
+            Warn(opening, "\"[$$END]\" outside any section opens an extra checklist " + named +
+                              std::string(dash) + "delete this line");
         } else if (info.kind == TagKind::Misspelled && info.meant == checklistTag) {
-            Note(opening.number, QuoteTag(tag) +
-                                     " is not \"[$$CHECKLIST]\", but it opens a checklist all "
-                                     "the same, as any unknown tag does" +
-                                     std::string(dash) + "write \"[$$CHECKLIST]\"");
+            Note(opening, QuoteTag(tag) +
+                              " is not \"[$$CHECKLIST]\", but it opens a checklist all "
+                              "the same, as any unknown tag does" +
+                              std::string(dash) + "write \"[$$CHECKLIST]\"");
         } else if (info.kind == TagKind::Misspelled) {
-            Warn(opening.number, QuoteTag(tag) + " is not " + QuoteTag(info.meant) +
-                                     " (tags are compared exactly), so it opens a checklist " +
-                                     named + std::string(dash) + "write " + QuoteTag(info.meant));
+            Warn(opening, QuoteTag(tag) + " is not " + QuoteTag(info.meant) +
+                              " (tags are compared exactly), so it opens a checklist " + named +
+                              std::string(dash) + "write " + QuoteTag(info.meant));
         } else {
-            Warn(opening.number, "the unknown tag " + QuoteTag(tag) + " opens a checklist " +
-                                     named + std::string(dash) +
-                                     "write \"[$$CHECKLIST]\" for a checklist, or delete the "
-                                     "line");
+            Warn(opening, "the unknown tag " + QuoteTag(tag) + " opens a checklist " + named +
+                              std::string(dash) +
+                              "write \"[$$CHECKLIST]\" for a checklist, or delete the line");
         }
-        bool opensChecklist = info.meant == checklistTag;
-        if (!hasName) {
-            if (opensChecklist) {
-                Warn(opening.number, "the checklist has no name line: the file ends here, so "
-                                     "the program names it \"nocaption\"" +
-                                         std::string(dash) + "add the name on the next line");
-            }
-            report.checklists.push_back({name, {}});
+        if (!hasName && checklist.opensChecklist) {
+            Warn(opening, "the checklist has no name line: the file ends here, so the program "
+                          "names it \"nocaption\"" +
+                              std::string(dash) + "add the name on the next line");
+        }
+        const std::string& name = checklist.name;
+        checklist.nameIsTag = hasName && IsTagLine(name) &&
+                              Classify(TagOf(name)).kind != TagKind::Text &&
+                              Classify(TagOf(name)).kind != TagKind::Dollar;
+    }
+
+    void ItemLine(const ReadLine& line) {
+        if (std::string reason = NotATagReason(line.text); !reason.empty()) {
+            // A note only: the program's own writer stores such an item text as it is.
+            Note(line.number, Quote(Trim(line.text)) + " is not a tag line (" + reason +
+                                  "), so the program reads it as an item of " + ChecklistName() +
+                                  std::string(dash) +
+                                  "write the tag at the start of the line, in brackets");
+        }
+    }
+
+    void CloseChecklist(const ReadLine* closingLine) {
+        if (checklist.nameLine == 0) {
+            ChecklistNamed(nullptr); // the file ended right after the opening tag
             return;
         }
-        bool nameIsTag = IsTagLine(name) && Classify(TagOf(name)).kind != TagKind::Text &&
-                         Classify(TagOf(name)).kind != TagKind::Dollar;
-        int position = static_cast<int>(report.checklists.size());
-        report.checklists.push_back({name, {}});
-        const ReadLine* line = nullptr;
-        bool closed = false;
-        while (Next(line, Reading::Items)) {
-            if (IsTagLine(line->text)) {
-                closed = true;
-                break;
-            }
-            if (std::string reason = NotATagReason(line->text); !reason.empty()) {
-                // A note only: the program's own writer stores such an item text as it is.
-                Note(line->number, Quote(Trim(line->text)) + " is not a tag line (" + reason +
-                                       "), so the program reads it as an item of " +
-                                       ChecklistName(position) + std::string(dash) +
-                                       "write the tag at the start of the line, in brackets");
-            }
-            // Items are the bulk of a file and no line is looked at twice: move, not copy.
-            report.checklists.back().items.push_back(std::move(lines[next - 1].text));
+        bool closedByEnd = closingLine && TagOf(closingLine->text) == endTag;
+        if (checklist.nameIsTag && checklist.opensChecklist && !closedByEnd) {
+            Warn(checklist.nameLine, "the checklist has no name line: the program takes this "
+                                     "line, " +
+                                         Quote(checklist.name) + ", as its name" +
+                                         std::string(dash) +
+                                         "put the name on the line after \"[$$CHECKLIST]\"");
         }
-        if (nameIsTag && opensChecklist && !(closed && TagOf(line->text) == endTag)) {
-            Warn(nameLine->number, "the checklist has no name line: the program takes this "
-                                   "line, " +
-                                       Quote(name) + ", as its name" + std::string(dash) +
-                                       "put the name on the line after \"[$$CHECKLIST]\"");
-        }
-        if (!closed) {
-            if (!opensChecklist) {
-                return;
+        if (!closingLine) {
+            if (checklist.opensChecklist) {
+                Note(checklist.opening, ChecklistName() +
+                                            " is not closed; the program reads it up to the end "
+                                            "of the file" +
+                                            std::string(dash) +
+                                            "add \"[$$END]\" after its last item");
             }
-            Note(opening.number, ChecklistName(position) +
-                                     " is not closed; the program reads it up to the end of the "
-                                     "file" +
-                                     std::string(dash) + "add \"[$$END]\" after its last item");
             return;
         }
-        EndOfChecklist(*line, position);
+        EndOfChecklist(*closingLine);
     }
 
     // The tag line that ends a checklist's items; the reader consumes it without looking.
-    void EndOfChecklist(const ReadLine& line, int position) {
+    void EndOfChecklist(const ReadLine& line) {
         std::string_view tag = TagOf(line.text);
         TagInfo info = Classify(tag);
         if (info.kind == TagKind::Exact && tag == endTag) {
@@ -636,12 +637,12 @@ private:
         } else if (info.meant == endTag) {
             CheckTrailingText(line);
             Note(line.number, QuoteTag(tag) + " is not \"[$$END]\", but it ends " +
-                                  ChecklistName(position) +
+                                  ChecklistName() +
                                   " all the same: the program does not look at the tag line "
                                   "that ends a checklist" +
                                   std::string(dash) + "write \"[$$END]\"");
         } else if (LooksLikeTag(info)) {
-            Warn(line.number, QuoteTag(tag) + " ends " + ChecklistName(position) +
+            Warn(line.number, QuoteTag(tag) + " ends " + ChecklistName() +
                                   " but opens nothing: the program skips the tag line that ends "
                                   "a checklist, and ignores what follows up to the next tag" +
                                   std::string(dash) + "put \"[$$END]\" on the line before it");
@@ -649,69 +650,27 @@ private:
             Warn(line.number, "the item " + Quote(line.text) +
                                   " begins with \"[\" and contains \"]\", so the program reads it "
                                   "as a tag line that ends " +
-                                  ChecklistName(position) + " early" + std::string(dash) +
+                                  ChecklistName() + " early" + std::string(dash) +
                                   "begin the item with another character");
         }
     }
 
     // Index and caption pairs for the checklist read last, up to "[$$END]".
-    void ReadHotButtons(const ReadLine& opening) {
-        if (lastChecklist() < 0) {
+    void OpenHotButtons(const ReadLine& opening) {
+        hotButtons = {};
+        hotButtons.opening = opening.number;
+        if (checklistCount == 0) {
             Warn(opening.number, "the hot-button section comes before the first checklist, so "
                                  "its button gets a caption but no checklist to show" +
                                      std::string(dash) +
                                      "move the section after the checklist it belongs to");
         }
-        const ReadLine* index;
-        if (!Next(index, Reading::Index)) {
-            Warn(opening.number, "the file ends after \"[$$HOTBUTTON]\", so no hot button is set" +
-                                     std::string(dash) +
-                                     "add an index line, a caption line and \"[$$END]\"");
-            return;
-        }
-        int pairs = 0;
-        for (;;) {
-            if (IsTag(index->text, endTag)) {
-                CheckTrailingText(*index);
-                if (pairs == 0) {
-                    Warn(opening.number, "the hot-button section holds no index and caption, so "
-                                         "no hot button is set" +
-                                             std::string(dash) +
-                                             "add an index line and a caption line");
-                }
-                return;
-            }
-            int value = ChecklistFile::ParseSlotIndex(index->text);
-            CheckIndexLine(*index, value);
-            const ReadLine* caption;
-            if (!Next(caption, Reading::Caption)) {
-                Warn(index->number, "the file ends before the caption for index " +
-                                        std::to_string(value) + ", so no hot button is set" +
-                                        std::string(dash) + "add a caption line and \"[$$END]\"");
-                return;
-            }
-            if (IsTagLine(caption->text)) {
-                CaptionIsTagLine(*caption, value);
-                return;
-            }
-            if (std::string reason = NotATagReason(caption->text); !reason.empty()) {
-                Note(caption->number, Quote(Trim(caption->text)) + " is not a tag line (" + reason +
-                                          "), so the program takes it as the caption for index " +
-                                          std::to_string(value) + std::string(dash) +
-                                          "write the tag at the start of the line, in brackets");
-            }
-            SetSlot(*index, value, caption->text);
-            ++pairs;
-            if (!Next(index, Reading::Index)) {
-                Note(opening.number, "the hot-button section is not closed; the program reads "
-                                     "it up to the end of the file" +
-                                         std::string(dash) + "add \"[$$END]\" after the caption");
-                return;
-            }
-        }
     }
 
-    void CheckIndexLine(const ReadLine& line, int value) {
+    void IndexLine(const ReadLine& line) {
+        int value = ChecklistFile::ParseSlotIndex(line.text);
+        hotButtons.indexLine = line.number;
+        hotButtons.index = value;
         std::string reads = std::to_string(value) + ", " + SlotEffect(value);
         if (IsTagLine(line.text)) {
             std::string_view tag = TagOf(line.text);
@@ -744,6 +703,44 @@ private:
         }
     }
 
+    void CaptionLine(const ReadLine& line) {
+        if (std::string reason = NotATagReason(line.text); !reason.empty()) {
+            Note(line.number, Quote(Trim(line.text)) + " is not a tag line (" + reason +
+                                  "), so the program takes it as the caption for index " +
+                                  std::to_string(hotButtons.index) + std::string(dash) +
+                                  "write the tag at the start of the line, in brackets");
+        }
+    }
+
+    void CloseHotButtons(const ReadLine* closingLine) {
+        bool awaitingCaption = hotButtons.indexLine != 0;
+        if (closingLine && awaitingCaption) {
+            CaptionIsTagLine(*closingLine, hotButtons.index);
+        } else if (closingLine) {
+            CheckTrailingText(*closingLine);
+            if (hotButtons.pairs == 0) {
+                Warn(hotButtons.opening, "the hot-button section holds no index and caption, so "
+                                         "no hot button is set" +
+                                             std::string(dash) +
+                                             "add an index line and a caption line");
+            }
+        } else if (awaitingCaption) {
+            Warn(hotButtons.indexLine, "the file ends before the caption for index " +
+                                           std::to_string(hotButtons.index) +
+                                           ", so no hot button is set" + std::string(dash) +
+                                           "add a caption line and \"[$$END]\"");
+        } else if (hotButtons.pairs == 0) {
+            Warn(hotButtons.opening, "the file ends after \"[$$HOTBUTTON]\", so no hot button is "
+                                     "set" +
+                                         std::string(dash) +
+                                         "add an index line, a caption line and \"[$$END]\"");
+        } else {
+            Note(hotButtons.opening, "the hot-button section is not closed; the program reads it "
+                                     "up to the end of the file" +
+                                         std::string(dash) + "add \"[$$END]\" after the caption");
+        }
+    }
+
     // A tag line where the caption belongs ends the section, consumed, with no button set.
     void CaptionIsTagLine(const ReadLine& line, int value) {
         std::string_view tag = TagOf(line.text);
@@ -768,34 +765,32 @@ private:
         }
     }
 
-    void SetSlot(const ReadLine& indexLine, int value, const std::string& caption) {
+    void SetSlot(int indexLine, int value, Checklist* target) {
         if (value > 3) {
             return;
         }
         auto slot = static_cast<std::size_t>(std::max(value, 0));
-        if (slotLines[slot] != 0) {
-            Warn(indexLine.number,
-                 "the hot button with index " + std::to_string(slot) +
-                     " is set again (first on line " + std::to_string(slotLines[slot]) +
-                     "); the later setting wins" + std::string(dash) + "remove one of them");
+        if (slots[slot].line != 0) {
+            Warn(indexLine, "the hot button with index " + std::to_string(slot) +
+                                " is set again (first on line " + std::to_string(slots[slot].line) +
+                                "); the later setting wins" + std::string(dash) +
+                                "remove one of them");
         }
-        slotLines[slot] = indexLine.number;
-        report.hotButtons[slot] = {caption, lastChecklist()};
+        slots[slot] = {indexLine, target};
     }
 
     // The program saves a hot-button section only for the lowest-numbered slot of a checklist.
     void CheckSharedChecklists() {
-        const auto& buttons = report.hotButtons;
-        for (std::size_t i = 0; i < buttons.size(); ++i) {
-            if (buttons[i].checklist < 0) {
+        for (std::size_t i = 0; i < slots.size(); ++i) {
+            if (slots[i].checklist == nullptr) {
                 continue;
             }
             for (std::size_t lower = 0; lower < i; ++lower) {
-                if (buttons[lower].checklist == buttons[i].checklist) {
-                    Warn(slotLines[i],
-                         ChecklistName(buttons[i].checklist) +
+                if (slots[lower].checklist == slots[i].checklist) {
+                    Warn(slots[i].line,
+                         "checklist " + Quote(slots[i].checklist->name) +
                              " already has the hot button with index " + std::to_string(lower) +
-                             " (line " + std::to_string(slotLines[lower]) +
+                             " (line " + std::to_string(slots[lower].line) +
                              "); both buttons work, but the program saves only "
                              "that one" +
                              std::string(dash) + "give each checklist one hot button");
@@ -805,55 +800,69 @@ private:
         }
     }
 
-    int lastChecklist() const { return static_cast<int>(report.checklists.size()) - 1; }
+    struct HeaderState {
+        int opening = 0;
+        std::vector<CheckFinding> inside; // kept only when the header is closed
+        std::vector<CheckFinding> misspelledEnds;
+        int skipped = 0;
+        int firstSkipped = 0;
+    };
+    struct ChecklistState {
+        int opening = 0;
+        std::string openingText;
+        int nameLine = 0; // 0 until the name line is read
+        std::string name;
+        bool nameIsTag = false;
+        bool opensChecklist = false;
+    };
+    struct HotButtonState {
+        int opening = 0;
+        int indexLine = 0; // the index line waiting for its caption, 0 when none
+        int index = 0;
+        int pairs = 0;
+    };
+    struct SlotState {
+        int line = 0; // index line that last set the slot, 0 while unset
+        Checklist* checklist = nullptr;
+    };
 
-    std::vector<ReadLine>& lines; // item texts are moved out into report as they are read
-    CheckReport& report;
-    std::vector<CheckFinding>& findings;
-    std::size_t next = 0;
-    std::array<int, 4> slotLines{}; // index line that last set each slot, 0 while unset
+    std::vector<CheckFinding> byteFindings;
+    std::vector<CheckFinding> sectionFindings;
+    bool meaningful = true;
+    CodePage codePage = CodePage::Utf8;
+    bool hadByteOrderMark = false;
+    int firstCrLf = 0;
+    int firstInvalid = 0;
+    int firstUtf8 = 0;
+    int lastLine = 0;
     int ignoredFirst = 0;
     int ignoredLast = 0;
     int ignoredCount = 0;
+    int checklistCount = 0;
+    HeaderState header;
+    ChecklistState checklist;
+    HotButtonState hotButtons;
+    std::array<SlotState, 4> slots{};
 };
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// Reads the whole file; false with errno's text in error when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(HostPath(path.c_str()).c_str(), "rb"));
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    char buffer[64 * 1024];
-    while (std::size_t count = std::fread(buffer, 1, sizeof buffer, file.get())) {
-        bytes.append(buffer, count);
-    }
-    if (std::ferror(file.get())) {
-        error = std::strerror(errno ? errno : EIO);
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
-CheckReport CheckChecklistText(std::string_view bytes) {
-    CheckReport report;
-    std::vector<ReadLine> lines;
-    std::vector<CheckFinding> sectionFindings;
-    bool meaningful = LineSplitter(bytes, report.findings).Split(lines);
-    SectionChecker(lines, report, sectionFindings).Run();
-    if (meaningful) {
-        report.findings.insert(report.findings.end(), sectionFindings.begin(),
-                               sectionFindings.end());
+std::vector<CheckFinding> CheckChecklistText(std::string_view bytes) {
+    ChecklistDoc doc;
+    Checker checker;
+    ChecklistFile::ReadText(doc, bytes, &checker);
+    return checker.Findings();
+}
+
+bool CheckChecklistFile(const std::string& path, std::vector<CheckFinding>& findings,
+                        std::string& error) {
+    ChecklistDoc doc;
+    Checker checker;
+    if (!ChecklistFile::LoadFile(doc, path.c_str(), &error, &checker)) {
+        return false;
     }
-    std::stable_sort(report.findings.begin(), report.findings.end(),
-                     [](const CheckFinding& a, const CheckFinding& b) { return a.line < b.line; });
-    return report;
+    findings = checker.Findings();
+    return true;
 }
 
 int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -877,14 +886,14 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     int status = 0;
     for (const std::string& file : files) {
-        std::string bytes;
+        std::vector<CheckFinding> findings;
         std::string error;
-        if (!ReadWholeFile(file, bytes, error)) {
+        if (!CheckChecklistFile(file, findings, error)) {
             err << "ckl: cannot open '" << file << "': " << error << '\n';
             status = 1;
             continue;
         }
-        for (const CheckFinding& finding : CheckChecklistText(bytes).findings) {
+        for (const CheckFinding& finding : findings) {
             out << file << ':' << finding.line << ": " << (finding.warning ? "warning" : "note")
                 << ": " << finding.text << '\n';
             if (finding.warning) {

@@ -5,34 +5,49 @@
 #include <nlohmann/json.hpp>
 
 #include <ostream>
+#include <string>
+#include <utility>
 
 namespace ckl {
 namespace {
 
-// The document as one JSON object; ordered so that the keys come out in a fixed order.
-nlohmann::ordered_json DocumentJson(ChecklistDoc& doc) {
-    nlohmann::ordered_json checklists = nlohmann::ordered_json::array();
+// One JSON value as the whole document's dump would write it. The reader hands out UTF-8 only;
+// should a byte ever slip through, it is shown as U+FFFD rather than ending the tool with an
+// exception.
+template <typename Value> std::string Json(Value&& value) {
+    return nlohmann::ordered_json(std::forward<Value>(value))
+        .dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+// Writes the document as one JSON object, keys in a fixed order, value by value: a large document
+// never has a second copy of itself as a JSON tree.
+void WriteDocumentJson(ChecklistDoc& doc, std::ostream& out) {
+    out << "{\"fileName\":" << Json(doc.fileName ? doc.fileName : "")
+        << ",\"modified\":" << Json(doc.modified) << ",\"checklists\":[";
     for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
-        nlohmann::ordered_json items = nlohmann::ordered_json::array();
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            items.push_back(item->text);
+        if (c != doc.checklists.next) {
+            out << ',';
         }
-        checklists.push_back({{"name", c->name}, {"items", std::move(items)}});
+        out << "{\"name\":" << Json(c->name) << ",\"items\":[";
+        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
+            if (item != c->items.next) {
+                out << ',';
+            }
+            out << Json(item->text);
+        }
+        out << "]}";
     }
-    nlohmann::ordered_json hotButtons = nlohmann::ordered_json::array();
+    out << "],\"hotButtons\":[";
     for (HotButtonSlot* slot = doc.hotButtons.next; !doc.IsEnd(slot); slot = slot->next) {
+        if (slot != doc.hotButtons.next) {
+            out << ',';
+        }
         // A slot may still name a checklist that has left the ring; it leads nowhere then.
         int index = slot->checklist ? doc.IndexOfChecklist(slot->checklist) : -1;
-        nlohmann::ordered_json checklist =
-            index >= 0 ? nlohmann::ordered_json(index) : nlohmann::ordered_json(nullptr);
-        hotButtons.push_back({{"caption", slot->caption}, {"checklist", std::move(checklist)}});
+        out << "{\"caption\":" << Json(slot->caption)
+            << ",\"checklist\":" << (index >= 0 ? std::to_string(index) : "null") << '}';
     }
-    nlohmann::ordered_json json;
-    json["fileName"] = doc.fileName ? doc.fileName : "";
-    json["modified"] = doc.modified;
-    json["checklists"] = std::move(checklists);
-    json["hotButtons"] = std::move(hotButtons);
-    return json;
+    out << "]}";
 }
 
 } // namespace
@@ -45,10 +60,8 @@ int RunJson(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!LoadDocument(doc, args[0], err)) {
         return 1;
     }
-    // The reader hands out UTF-8 only; should a byte ever slip through, it is shown as U+FFFD
-    // rather than ending the tool with an exception.
-    out << DocumentJson(doc).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-        << '\n';
+    WriteDocumentJson(doc, out);
+    out << '\n';
     return 0;
 }
 
