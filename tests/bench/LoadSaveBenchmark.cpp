@@ -1,4 +1,5 @@
 #include "ChecklistDoc.h"
+#include "Commands.h"
 #include "ReferenceChecklist.h"
 
 #include <benchmark/benchmark.h>
@@ -7,10 +8,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 // Loads and saves a generated file of about a million lines (20,000 checklists of 50 items,
 // all four hot buttons assigned) with the program's reader and writer and with the C-style
@@ -96,8 +99,27 @@ long StatusKb(const char* field) {
     return -1;
 }
 
-// Loads the file the way `reader` names ("program" or "reference") and prints the peak
-// resident memory above the memory held just before, in KiB. Runs in a fresh process, so that
+// Output that goes nowhere, for the ckl commands, so that only their own work is measured.
+class Discard : public std::streambuf {
+protected:
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
+
+// Runs a ckl command ("check", "json" or "show") on path with its output discarded; true when
+// it read the file (check's status 1 for findings counts as read).
+bool RunCklCommand(std::string_view command, const char* path) {
+    Discard discard;
+    std::ostream nowhere(&discard);
+    std::vector<std::string> args = {path};
+    int status = command == "check"  ? ckl::RunCheck(args, nowhere, nowhere)
+                 : command == "json" ? ckl::RunJson(args, nowhere, nowhere)
+                                     : ckl::RunShow(args, nowhere, nowhere);
+    return status == 0;
+}
+
+// Loads the file the way `reader` names ("program", "reference", or a ckl command) and prints the
+// peak resident memory above the memory held just before, in KiB. Runs in a fresh process, so that
 // nothing the benchmarks left in the heap can lend the reader memory it would otherwise take.
 int PrintPeakOfOneLoad(std::string_view reader, const char* path) {
     std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
@@ -108,6 +130,10 @@ int PrintPeakOfOneLoad(std::string_view reader, const char* path) {
             return 1;
         }
         benchmark::DoNotOptimize(doc.checklists.prev);
+    } else if (reader != "reference") {
+        if (!RunCklCommand(reader, path)) {
+            return 1;
+        }
     } else {
         ReferenceLine* lines = ReferenceRead(path);
         if (lines == nullptr) {
@@ -186,6 +212,26 @@ void ReferenceReader(benchmark::State& state) {
     state.counters["peak_kib"] = static_cast<double>(PeakAboveBaselineKb("reference", path));
 }
 BENCHMARK(ReferenceReader)->Unit(benchmark::kMillisecond);
+
+// The ckl commands that read a whole file, beside LoadFile: check watches the reader, json and
+// show print what it read. Their peaks compare with show's, which holds only the document.
+void CklCommand(benchmark::State& state, const char* command) {
+    const char* path = Folder().source.c_str();
+    for (auto _ : state) {
+        if (!RunCklCommand(command, path)) {
+            state.SkipWithError("the command failed");
+            return;
+        }
+    }
+    SetFileCounters(state);
+    long peak = PeakAboveBaselineKb(command, path);
+    static long showPeak = PeakAboveBaselineKb("show", path);
+    state.counters["peak_kib"] = static_cast<double>(peak);
+    state.counters["peak_vs_show"] = static_cast<double>(peak) / static_cast<double>(showPeak);
+}
+BENCHMARK_CAPTURE(CklCommand, check, "check")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(CklCommand, json, "json")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(CklCommand, show, "show")->Unit(benchmark::kMillisecond);
 
 void SaveFile(benchmark::State& state) {
     ChecklistDoc doc;

@@ -150,11 +150,15 @@ std::string NotATagReason(std::string_view line) {
 }
 
 std::string WithThousands(std::size_t value) {
-    std::string digits = std::to_string(value);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), ",");
+    const std::string digits = std::to_string(value);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            grouped.push_back(',');
+        }
+        grouped.push_back(digits[i]);
     }
-    return digits;
+    return grouped;
 }
 
 // A file's text in double quotes for a message: control characters shown as \xNN, and long
