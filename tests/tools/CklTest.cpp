@@ -201,7 +201,10 @@ INSTANTIATE_TEST_SUITE_P(
         {"CheckHelp", "check --help", 0, ""},
         {"PrintHelp", "print a --help -o DIR/kept.ckl", 0, ""},
         {"JsonOfMissingFile", "json DIR/missing.ckl", 1, missing},
-        {"CheckOfFolder", "check DIR/folder", 1, "cannot open 'DIR/folder': "},
+        {"CheckOfFolder", "check DIR/folder", 1, "cannot open 'DIR/folder': Is a directory\n"},
+        // A device that never ends is refused, not read until memory runs out.
+        {"CheckOfEndlessDevice", "check /dev/zero", 1, "cannot open '/dev/zero': File too large\n"},
+        {"JsonOfEndlessDevice", "json /dev/zero", 1, "cannot open '/dev/zero': File too large\n"},
         {"RewriteOfMissingFile", "rewrite DIR/missing.ckl DIR/kept.ckl", 1, missing},
         {"RewriteOfFolder", "rewrite DIR/folder DIR/kept.ckl", 1,
          "cannot open 'DIR/folder': Is a directory\n"},
@@ -359,6 +362,26 @@ TEST(CheckCommandLine, ChecksEveryFileItCanRead) {
                      "line ends and writes LF when it saves\nCHECKS/byte_order_mark.ckl:1: "
                      "note: the byte-order mark at the start is skipped; the program writes "
                      "none when it saves\n"));
+}
+
+// A pipe is read once, as the program reads it: the same findings as for the file itself.
+TEST(CheckCommandLine, ReadsAPipeAsAFile) {
+    const std::string file = Expand("CHECKS/item_looks_like_tag.ckl");
+    QProcess process;
+    process.start(QStringLiteral(TARVASTO_CKL_BINARY), {"check", "/dev/stdin"});
+    ASSERT_TRUE(process.waitForStarted());
+    process.write(QByteArray::fromStdString(ReadBytes(file)));
+    process.closeWriteChannel();
+    process.waitForFinished(-1);
+    std::string fromPipe = process.readAllStandardOutput().toStdString();
+    std::string fromFile = RunCkl("check " + file).out;
+    ASSERT_NE(fromFile, "");
+    for (std::size_t at = fromFile.find(file); at != std::string::npos;
+         at = fromFile.find(file, at)) {
+        fromFile.replace(at, file.size(), "/dev/stdin");
+    }
+    EXPECT_EQ(fromPipe, fromFile);
+    EXPECT_EQ(process.exitCode(), 1);
 }
 
 // --- ckl print ---
