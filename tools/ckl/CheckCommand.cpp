@@ -823,7 +823,8 @@ struct FileCloser {
 
 // Reads the whole file; false with errno's text in error when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(HostPath(path.c_str()).c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(
+        std::fopen(HostPath(InputPath(path).c_str()).c_str(), "rb"));
     if (!file) {
         error = std::strerror(errno);
         return false;
