@@ -108,8 +108,12 @@ bool CChecklistDlg::OnInitDialog() {
     document = std::make_unique<ChecklistDoc>();
 
     if (!fileToOpen.isEmpty()) {
-        // A file the user named, unlike the remembered one, says so when it cannot be opened.
+        // A file the user named, unlike the remembered one, says so when it cannot be opened;
+        // a file handed over while that message is open waits for it.
+        ++commandsRunning;
         LoadChosenFile(fileToOpen);
+        --commandsRunning;
+        OpenWaitingFile();
         return true;
     }
 
