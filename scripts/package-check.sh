@@ -90,26 +90,26 @@ if [ -x /usr/bin/tarvasto ]; then
     # The command a file manager runs for a double-clicked file: the Exec line, %f its path.
     exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/tarvasto.desktop)
     [[ $exec_line == *%f* ]] || { echo "package-check: Exec= takes no file" >&2; exit 1; }
-    open_file() {
-        local command=${exec_line//%f/\"$1\"}
-        eval "exec $command"
-    }
-    export -f open_file
-    export exec_line
     status=0
     env HOME="$scratch" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" \
         xvfb-run -a bash -c '
-            open_file "$1" &
+            open_file() { eval "exec ${exec_line//%f/\"\$1\"}"; }
+            exec_line=$1
+            open_file "$2" &
             first=$!
-            # The second start hands its file over and ends; the first keeps running.
-            for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR"/tarvasto-*.socket ] && break; sleep 0.2; done
-            timeout 20 bash -c "open_file \"\$1\"" _ "$2" || exit 3
+            # Once the first copy answers, a second start hands its file over and ends.
+            for _ in $(seq 100); do
+                compgen -G "$XDG_RUNTIME_DIR/tarvasto-*.socket" >/dev/null && break
+                sleep 0.2
+            done
+            (timeout 20 bash -c "$(declare -f open_file); exec_line=\$1; open_file \"\$2\"" \
+                _ "$exec_line" "$3") || exit 3
             kill -0 "$first" || exit 4
             sleep 5
             kill -0 "$first" || exit 5
-            if command -v import >/dev/null; then import -window root "$3" || true; fi
+            if command -v import >/dev/null; then import -window root "$4" || true; fi
             kill "$first"
-        ' _ "$scratch/flights/c172 trip.ckl" "$scratch/flights/second.ckl" \
+        ' _ "$exec_line" "$scratch/flights/c172 trip.ckl" "$scratch/flights/second.ckl" \
         "$build/package-check-screen.png" || status=$?
     if [ "$status" -ne 0 ]; then
         echo "package-check: opening .ckl files through the desktop entry failed ($status)" >&2
