@@ -10,13 +10,28 @@ namespace {
 
 QPointer<QWidget> mainWindow;
 SingleCopy* runningSingleCopy = nullptr;
+CApplication* runningApplication = nullptr;
 
 } // namespace
 
 CApplication::CApplication() = default;
 CApplication::~CApplication() = default;
 
+std::optional<int> CApplication::ParseCommandLine(const QStringList&) {
+    return std::nullopt;
+}
+
+void CApplication::OpenHandedOverFile(const QString&) {}
+
 int CApplication::Run(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    if (const std::optional<int> status = ParseCommandLine(arguments)) {
+        return *status;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarvasto"));
     QApplication::setOrganizationName(QStringLiteral("Velmora"));
@@ -27,10 +42,11 @@ int CApplication::Run(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleCopy guard(QApplication::applicationFilePath());
-    if (guard.HandOverToRunningCopy()) {
+    if (guard.HandOverToRunningCopy(fileToOpen)) {
         return 0;
     }
     runningSingleCopy = &guard;
+    runningApplication = this;
     if (mainWindow != nullptr) {
         SetMainWindow(mainWindow);
     }
@@ -38,6 +54,7 @@ int CApplication::Run(int argc, char** argv) {
     InitInstance();
 
     runningSingleCopy = nullptr;
+    runningApplication = nullptr;
     mainWindow = nullptr;
     return 0;
 }
@@ -46,7 +63,22 @@ void CApplication::SetMainWindow(QWidget* window) {
     mainWindow = window;
     if (runningSingleCopy != nullptr && window != nullptr) {
         QPointer<QWidget> target = window;
-        runningSingleCopy->ServeActivation([target] { BringForward(target); });
+        runningSingleCopy->ServeActivation([target](const QString& path) {
+            BringForward(target);
+            if (path.isEmpty() || target == nullptr) {
+                return;
+            }
+            // The request came in the middle of whatever the event loop was doing; the file is
+            // opened once that has returned to the loop.
+            QMetaObject::invokeMethod(
+                target,
+                [path] {
+                    if (runningApplication != nullptr) {
+                        runningApplication->OpenHandedOverFile(path);
+                    }
+                },
+                Qt::QueuedConnection);
+        });
     }
 }
 

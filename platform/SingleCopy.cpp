@@ -2,13 +2,21 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
 
+#include <optional>
+
 #include <unistd.h>
+
+// Says when a later copy waits for a running copy that has not answered; silent unless asked
+// for with QT_LOGGING_RULES="tarvasto.singlecopy.debug=true".
+Q_LOGGING_CATEGORY(singleCopyLog, "tarvasto.singlecopy", QtWarningMsg)
 
 namespace {
 
@@ -17,8 +25,32 @@ constexpr unsigned long attemptWaitMs = 1000;
 // A running copy answers from its event loop; a copy busy with a long command answers late.
 constexpr int answerWaitMs = 2000;
 
+// A request is one line: "activate", or "open " and the file's path in percent encoding, which
+// keeps any byte of a path (a line end included) within the line.
 const QByteArray activateRequest = "activate\n";
+const QByteArray openRequestStart = "open ";
 const QByteArray activatedReply = "activated\n";
+
+QByteArray RequestFor(const QString& fileToOpen) {
+    if (fileToOpen.isEmpty()) {
+        return activateRequest;
+    }
+    return openRequestStart + QFile::encodeName(fileToOpen).toPercentEncoding() + '\n';
+}
+
+// The file that a request line hands over: empty for "activate", nothing for a line that is
+// no request.
+std::optional<QString> FileOfRequest(const QByteArray& line) {
+    if (line == activateRequest) {
+        return QString();
+    }
+    if (line.startsWith(openRequestStart) && line.endsWith('\n') &&
+        line.size() > openRequestStart.size() + 1) {
+        return QFile::decodeName(
+            QByteArray::fromPercentEncoding(line.mid(openRequestStart.size()).chopped(1)));
+    }
+    return std::nullopt;
+}
 
 // A folder of the user's own when the session offers one; the temporary folder otherwise, with
 // the user in the name so that two users' copies never meet.
@@ -67,29 +99,32 @@ SingleCopy::~SingleCopy() {
     lock.reset();
 }
 
-bool SingleCopy::HandOverToRunningCopy() {
+bool SingleCopy::HandOverToRunningCopy(const QString& fileToOpen) {
     for (int attempt = 1;; ++attempt) {
         if (lock->tryLock(0)) {
             return false;
         }
-        if (AskRunningCopyToActivate()) {
+        if (AskRunningCopyToActivate(fileToOpen)) {
             return true;
         }
         // Without a lock file of its own kind (an unwritable folder) there is no one to wait for.
         if (attempt == searchAttempts || lock->error() != QLockFile::LockFailedError) {
             return false;
         }
+        // A copy still starting holds the lock before it answers: give it a moment.
+        qCDebug(singleCopyLog, "the running copy has not answered (attempt %d of %d); waiting",
+                attempt, searchAttempts);
         WaitAtIdlePriority();
     }
 }
 
-bool SingleCopy::AskRunningCopyToActivate() const {
+bool SingleCopy::AskRunningCopyToActivate(const QString& fileToOpen) const {
     QLocalSocket socket;
     socket.connectToServer(socketName);
     if (!socket.waitForConnected(answerWaitMs)) {
         return false;
     }
-    socket.write(activateRequest);
+    socket.write(RequestFor(fileToOpen));
     if (!socket.waitForBytesWritten(answerWaitMs)) {
         return false;
     }
@@ -103,7 +138,7 @@ bool SingleCopy::AskRunningCopyToActivate() const {
     return reply.startsWith(activatedReply);
 }
 
-void SingleCopy::ServeActivation(std::function<void()> activateWindow) {
+void SingleCopy::ServeActivation(std::function<void(const QString&)> activateWindow) {
     if (!lock->isLocked()) {
         return;
     }
@@ -128,14 +163,18 @@ void SingleCopy::AnswerWaitingCopies() {
             if (!socket->canReadLine()) {
                 return;
             }
-            if (socket->readLine() == activateRequest) {
-                if (activate) {
-                    activate();
-                }
-                socket->write(activatedReply);
-                socket->disconnectFromServer();
-            } else {
+            const std::optional<QString> fileToOpen = FileOfRequest(socket->readLine());
+            if (!fileToOpen) {
                 socket->abort();
+                return;
+            }
+            // The later copy has its answer before anything here can take time (a question
+            // about unsaved changes waits for the user), so that it never gives up waiting.
+            socket->write(activatedReply);
+            socket->flush();
+            socket->disconnectFromServer();
+            if (activate) {
+                activate(*fileToOpen);
             }
         };
         QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);

@@ -18,23 +18,26 @@ public:
     SingleCopy(const SingleCopy&) = delete;
     SingleCopy& operator=(const SingleCopy&) = delete;
 
-    // True when another copy is running and has brought its window forward: end now, showing
-    // nothing. Otherwise this copy starts normally, holding the lock when it could take it. A
-    // lock whose copy is running but does not answer is tried three times, a second apart at
-    // idle priority; a lock left by a copy that ended without releasing it is taken over at once.
-    bool HandOverToRunningCopy();
+    // True when another copy is running and has taken the request: to come forward, and to
+    // open fileToOpen when it is not empty. End now, showing nothing. Otherwise this copy starts
+    // normally, holding the lock when it could take it. A lock whose copy is running but does
+    // not answer (yet) is tried three times, a second apart at idle priority; a lock left by a
+    // copy that ended without releasing it is taken over at once.
+    bool HandOverToRunningCopy(const QString& fileToOpen = QString());
 
-    // Once the main window exists: from now on each later copy's request calls activate, which
-    // should bring the window to the front. Does nothing when another copy holds the lock.
-    void ServeActivation(std::function<void()> activate);
+    // Once the main window exists: from now on each later copy's request calls activate with
+    // the file that copy hands over (empty for none), after the later copy has had its answer;
+    // activate should bring the window to the front. Does nothing when another copy holds the
+    // lock.
+    void ServeActivation(std::function<void(const QString& fileToOpen)> activate);
 
 private:
-    bool AskRunningCopyToActivate() const;
+    bool AskRunningCopyToActivate(const QString& fileToOpen) const;
     void AnswerWaitingCopies();
 
     QString lockFileName;
     QString socketName;
-    std::function<void()> activate;
+    std::function<void(const QString&)> activate;
     std::unique_ptr<QLockFile> lock;
     std::unique_ptr<QLocalServer> server;
 };

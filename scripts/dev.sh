@@ -13,6 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev libfuzzer-14-dev
     xvfb xauth poppler-utils
+    mandoc appstream desktop-file-utils bash-completion
 )
 
 as_root() {

@@ -69,7 +69,12 @@ bool CChecklistDlg::OnMessage(const Message& message) {
         {MessageKind::Command, 0, ID_EDIT_MOVE_DOWN, &CChecklistDlg::OnMoveItemDown},
         {MessageKind::Command, 0, ID_HELP_ABOUT, &CChecklistDlg::OnAbout},
     });
-    return RouteMessage(*this, messageMap, message);
+    // A file handed over by a later copy while a command runs waits for the command's end.
+    ++commandsRunning;
+    const bool handled = RouteMessage(*this, messageMap, message);
+    --commandsRunning;
+    OpenWaitingFile();
+    return handled;
 }
 
 void CChecklistDlg::DoDataExchange() {
@@ -101,6 +106,16 @@ bool CChecklistDlg::OnInitDialog() {
     CenterWindow();
 
     document = std::make_unique<ChecklistDoc>();
+
+    if (!fileToOpen.isEmpty()) {
+        // A file the user named, unlike the remembered one, says so when it cannot be opened;
+        // a file handed over while that message is open waits for it.
+        ++commandsRunning;
+        LoadChosenFile(fileToOpen);
+        --commandsRunning;
+        OpenWaitingFile();
+        return true;
+    }
 
     // A remembered file that cannot be opened leaves the empty document, without a word: the
     // user sees an empty screen and starts afresh.

@@ -43,6 +43,15 @@ public:
     // Hot-button captions, Lists menu, then the first checklist (or an empty tree).
     void RefreshAll();
 
+    // The file to open at initialisation instead of the remembered one, as Load opens it; empty
+    // for the remembered file. Set before DoModal.
+    void SetFileToOpen(const QString& path) { fileToOpen = path; }
+    // Opens path as Load does once its file dialog has been answered: the save question first,
+    // then the file, or the Load failure message. While a command runs (one of its dialogs is
+    // open), the file waits until the command has ended; a later file takes the place of one
+    // still waiting.
+    void OpenFile(const QString& path);
+
     // For inspection: the document (null before initialisation), the checklist shown (null when
     // none), the tree, and the Lists button's position in the menu bar (-1 until placed).
     ChecklistDoc* Document() const { return document.get(); }
@@ -79,6 +88,11 @@ private:
     SaveOutcome SaveAs();
     void ReportSaveFailure();
     void ReplaceDocument();
+    // Load's steps once the file is chosen: a new document, the file, the screen, and the
+    // failure message when the file could not be opened.
+    void LoadChosenFile(const QString& chosenPath);
+    // Opens the file waiting to be opened, unless a command is still running.
+    void OpenWaitingFile();
 
     // Edit commands, hot-button configuration and About (CChecklistDlgEdit.cpp).
     void OnNewChecklist();
@@ -104,4 +118,7 @@ private:
     Checklist* currentChecklist = nullptr;
     std::unique_ptr<ChecklistDoc> document;
     int listsButtonPosition = -1;
+    QString fileToOpen;
+    QString waitingFile;
+    int commandsRunning = 0;
 };

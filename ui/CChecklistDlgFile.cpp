@@ -8,6 +8,8 @@
 #include "TextConversion.h"
 #include "resource.h"
 
+#include <utility>
+
 bool CChecklistDlg::ConfirmSaveChanges() {
     if (document == nullptr || !document->modified) {
         return true;
@@ -75,8 +77,12 @@ void CChecklistDlg::OnLoad() {
     if (!chosen.confirmed) {
         return;
     }
+    LoadChosenFile(chosen.path);
+}
+
+void CChecklistDlg::LoadChosenFile(const QString& chosenPath) {
     char path[1024];
-    NarrowText(chosen.path, path, sizeof path);
+    NarrowText(chosenPath, path, sizeof path);
     ReplaceDocument();
     const bool loaded = document->LoadFile(path);
     RefreshAll();
@@ -84,6 +90,25 @@ void CChecklistDlg::OnLoad() {
         MessageBox(this, QStringLiteral("The checklist file could not be opened."),
                    QStringLiteral("Error"), MB_OK);
     }
+}
+
+void CChecklistDlg::OpenFile(const QString& path) {
+    waitingFile = path;
+    OpenWaitingFile();
+}
+
+void CChecklistDlg::OpenWaitingFile() {
+    if (waitingFile.isEmpty() || commandsRunning > 0 || !IsRunning() || HasEnded()) {
+        return;
+    }
+    const QString path = std::exchange(waitingFile, QString());
+    // Opening is a command of its own: a file handed over during its save question waits too.
+    ++commandsRunning;
+    if (ConfirmSaveChanges()) {
+        LoadChosenFile(path);
+    }
+    --commandsRunning;
+    OpenWaitingFile();
 }
 
 void CChecklistDlg::OnSave() {
@@ -95,7 +120,11 @@ void CChecklistDlg::OnSaveAs() {
 }
 
 void CChecklistDlg::OnOK() {
-    if (!ConfirmSaveChanges()) {
+    ++commandsRunning;
+    const bool goOn = ConfirmSaveChanges();
+    --commandsRunning;
+    if (!goOn) {
+        OpenWaitingFile();
         return;
     }
     // A document never saved under a name stores nothing: the file remembered before stays.

@@ -42,10 +42,17 @@ std::string Expand(std::string text, const QString& folder = {}) {
     return text;
 }
 
+// What goes to the tool's standard input: nothing (an empty pipe), bytes through a pipe, or a
+// file (expanded) as a shell's "<" gives it.
+struct Input {
+    std::string bytes;
+    std::string file;
+};
+
 // Runs the ckl tool with the words of commandLine, each expanded, as a user would from a shell
 // with no display; standard output goes to stdoutFile when one is given.
 Outcome RunCkl(const std::string& commandLine, const QString& folder = {},
-               const QString& stdoutFile = {}) {
+               const QString& stdoutFile = {}, const Input& input = {}) {
     QStringList arguments;
     std::istringstream words(commandLine);
     for (std::string word; words >> word;) {
@@ -60,7 +67,14 @@ Outcome RunCkl(const std::string& commandLine, const QString& folder = {},
     if (!stdoutFile.isEmpty()) {
         process.setStandardOutputFile(stdoutFile);
     }
+    if (!input.file.empty()) {
+        process.setStandardInputFile(QString::fromStdString(Expand(input.file, folder)));
+    }
     process.start(QStringLiteral(TARVASTO_CKL_BINARY), arguments);
+    if (input.file.empty()) {
+        process.write(input.bytes.data(), static_cast<qint64>(input.bytes.size()));
+        process.closeWriteChannel();
+    }
     process.waitForFinished(-1);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput().toStdString(),
@@ -230,6 +244,87 @@ INSTANTIATE_TEST_SUITE_P(
         {"PrintWithUnknownOption", "print SAMPLE --colour", 2,
          "print: unknown option '--colour'\n"},
         {"PrintWithTwoFiles", "print a b", 2, "print expects one file, got 'a' and 'b'\n"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Version, IsTheProgramsVersion) {
+    Outcome result = RunCkl("--version");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "ckl (tarvasto) " TARVASTO_VERSION "\n");
+    EXPECT_EQ(result.err, "");
+}
+
+struct StreamCase {
+    const char* name;
+    const char* commandLine;
+    Input input;
+    int status;
+    std::string out; // "PDF" for any PDF
+    std::string err;
+    friend void PrintTo(const StreamCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class StandardStreams : public testing::TestWithParam<StreamCase> {};
+
+// "-" reads standard input, whether a pipe or a redirected file, as the reader reads any file, and
+// writes standard output instead of a file; no file named "-" ever appears.
+TEST_P(StandardStreams, StandInForFiles) {
+    QTemporaryDir dir;
+    Outcome result = RunCkl(GetParam().commandLine, dir.path(), {}, GetParam().input);
+    if (result.err.find("built without printing") != std::string::npos) {
+        GTEST_SKIP() << result.err;
+    }
+    EXPECT_EQ(result.status, GetParam().status);
+    if (GetParam().out == "PDF") {
+        EXPECT_EQ(result.out.substr(0, 5), "%PDF-");
+        EXPECT_NE(result.out.find("%%EOF"), std::string::npos);
+    } else {
+        EXPECT_EQ(result.out, GetParam().out);
+    }
+    EXPECT_EQ(result.err, GetParam().err);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+const std::string sampleBytes = ReadBytes("SAMPLE");
+const std::string crlfWindows1252 = "[$$HEADER]\r\n[$$END]\r\n[$$CHECKLIST]\r\nOAT \xB0"
+                                    "C\r\n"
+                                    "HEATER ..... ON\r\n[$$END]\r\n";
+const std::string ownForm = "[$$HEADER]\n[$$END]\n[$$CHECKLIST]\nOAT \u00b0C\nHEATER ..... ON\n"
+                            "[$$END]\n\n";
+const std::string unclosedJson =
+    R"j({"fileName":"-","modified":false,"checklists":[{"name":"Taxi","items":["BRAKES"]}],)j"
+    R"j("hotButtons":[)j" +
+    noButtons + "]}\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Dash, StandardStreams,
+    testing::ValuesIn(std::vector<StreamCase>{
+        {"RewritePipeToPipe", "rewrite - -", {crlfWindows1252, ""}, 0, ownForm, ""},
+        {"RewriteRedirectedFileToPipe", "rewrite - -", {"", "SAMPLE"}, 0, sampleBytes, ""},
+        {"RewriteFileToPipe", "rewrite SAMPLE -", {}, 0, sampleBytes, ""},
+        {"JsonOfPipe", "json -", {"[$$CHECKLIST]\nTaxi\nBRAKES\n", ""}, 0, unclosedJson, ""},
+        {"ShowOfEmptyPipe",
+         "show -",
+         {},
+         0,
+         "(no checklists)\n\nHot buttons:\n"
+         "    1. (empty) -> no checklist\n    2. (empty) -> no checklist\n"
+         "    3. (empty) -> no checklist\n    4. (empty) -> no checklist\n",
+         ""},
+        {"CheckOfPipeNamesIt",
+         "check -",
+         {"[$$CHECKLIST]\nTaxi\n[$$END]\nstray\n", ""},
+         1,
+         "-:4: warning: the line lies outside any section and is ignored \u2014 put it inside a "
+         "checklist or delete it\n",
+         ""},
+        {"CheckOfRedirectedFolder",
+         "check -",
+         {"", "DIR/"},
+         1,
+         "",
+         "ckl: cannot open '-': Is a directory\n"},
+        {"PrintOfPipeToPipe", "print - -o -", {sampleBytes, ""}, 0, "PDF", ""},
+        {"PrintToPipe", "print SAMPLE --page a5 -o-", {}, 0, "PDF", ""}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StandardOutput, ThatCannotBeWrittenExitsWithOne) {

@@ -1,11 +1,21 @@
 #include "UiTestSupport.h"
 
+#include "CChecklistApp.h"
+
 #include <QAction>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include <unistd.h>
 
 const char twoListsFile[] =
     "[$$CHECKLIST]\nStart\nFuel on\nMagnetos both\n[$$END]\n[$$HOTBUTTON]\n0\nGo\n[$$END]\n"
@@ -33,8 +43,10 @@ QString UiTest::Documents() {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-int RunScreen(const ScreenScript& script, std::deque<DialogScript> dialogs) {
+int RunScreen(const ScreenScript& script, std::deque<DialogScript> dialogs,
+              const QString& fileToOpen) {
     CChecklistDlg screen;
+    screen.SetFileToOpen(fileToOpen);
     ScopedModalHook hook([&](CDialog& dialog) {
         if (&dialog == &screen) {
             script(screen);
@@ -205,8 +217,74 @@ std::string RememberedFile() {
     return buffer;
 }
 
-// One application for all GUI tests, on the offscreen platform unless told otherwise.
+namespace {
+
+// The program as a desktop starts it, saying what its screen shows once shown and after each
+// file handed to it ("showing VIEW", then " | caption: text" for each message box since), until
+// its input closes.
+class ProgramCopy : public CChecklistApp {
+protected:
+    bool InitInstance() override {
+        ScopedModalHook hook([this](CDialog& dialog) {
+            if (&dialog != Screen()) {
+                dialog.SendCommand(IDCANCEL);
+                return;
+            }
+            Report();
+            QEventLoop loop;
+            QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+            QObject::connect(&input, &QSocketNotifier::activated, &loop, [&loop] {
+                char chunk[64];
+                if (::read(STDIN_FILENO, chunk, sizeof chunk) <= 0) {
+                    loop.quit();
+                }
+            });
+            loop.exec();
+            dialog.EndDialog(IDCANCEL);
+        });
+        return CChecklistApp::InitInstance();
+    }
+
+    void OpenHandedOverFile(const QString& path) override {
+        CChecklistApp::OpenHandedOverFile(path);
+        Report();
+    }
+
+private:
+    void Report() {
+        std::string line = "showing " + View(*Screen());
+        const QStringList shown = Boxes(boxes);
+        for (; reported < shown.size(); ++reported) {
+            line += " | " + shown[reported].toStdString();
+        }
+        std::puts(line.c_str());
+        std::fflush(stdout);
+    }
+
+    MessageBoxHook boxes; // a box of one OK button needs no scripted answer
+    qsizetype reported = 0;
+};
+
+} // namespace
+
+// "copy ARGUMENTS...": the program started with ARGUMENTS, saying what it shows (see ProgramCopy).
+int PlayProgramCopy(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::vector<char*> arguments{argv[0]};
+    arguments.insert(arguments.end(), argv + 2, argv + argc);
+    arguments.push_back(nullptr);
+    return ProgramCopy().Run(static_cast<int>(arguments.size()) - 1, arguments.data());
+}
+
+// One application for all GUI tests, on the offscreen platform unless told otherwise. Started
+// with "copy", the test program runs as a copy of tarvasto itself instead, for the tests of
+// copies that meet (see HandOverTest.cpp).
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "copy") {
+        return PlayProgramCopy(argc, argv);
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -52,10 +52,12 @@ extern const char twoListsBar[];
 using ScreenScript = std::function<void(CChecklistDlg& screen)>;
 using DialogScript = std::function<void(CDialog& dialog)>;
 
-// Starts the screen as the program does and hands it to script once shown. The dialogs the
-// screen runs go to dialogs in order; one more, or one left unused, fails the test. A screen left
-// open ends with 0. Returns the screen's modal result.
-int RunScreen(const ScreenScript& script, std::deque<DialogScript> dialogs = {});
+// Starts the screen as the program does (on fileToOpen when one is given, as from the command
+// line) and hands it to script once shown. The dialogs the screen runs go to dialogs in order;
+// one more, or one left unused, fails the test. A screen left open ends with 0. Returns the
+// screen's modal result.
+int RunScreen(const ScreenScript& script, std::deque<DialogScript> dialogs = {},
+              const QString& fileToOpen = QString());
 
 // Dialog steps. Steps runs several in order; Press sends a command (IDOK, IDCANCEL). The text
 // entry dialog for Create Checklist or Add Item: EnterName and EnterItem check its texts, enter

@@ -862,7 +862,7 @@ bool CheckChecklistFile(const std::string& path, std::vector<CheckFinding>& find
                         std::string& error) {
     ChecklistDoc doc;
     Checker checker;
-    if (!ChecklistFile::LoadFile(doc, path.c_str(), &error, &checker)) {
+    if (!ChecklistFile::LoadFile(doc, InputPath(path).c_str(), &error, &checker)) {
         return false;
     }
     findings = checker.Findings();

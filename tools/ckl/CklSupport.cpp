@@ -1,10 +1,27 @@
 #include "CklSupport.h"
 
 #include "ChecklistDoc.h"
+#include "ChecklistFile.h"
+#include "DevicePath.h"
+
+#include <QFile>
+#include <QSaveFile>
 
 #include <ostream>
 
 namespace ckl {
+namespace {
+
+// The one name that stands for a standard stream instead of a file.
+bool NamesStandardStream(const std::string& name) {
+    return name == "-";
+}
+
+// Handing the reader standard input's own file lets it read a pipe as it reads any other pipe,
+// within its bound, and a redirected file as a file.
+constexpr const char* standardInputFile = "/dev/stdin";
+
+} // namespace
 
 std::string_view UsageText() {
     return "Usage: ckl COMMAND ARGUMENTS\n"
@@ -22,9 +39,16 @@ std::string_view UsageText() {
            "  ckl print FILE -o OUT.pdf [--page a4|letter|a5|kneeboard] [--columns 1|2]\n"
            "                       a printable paper copy\n"
            "  ckl --help           print this text\n"
+           "  ckl --version        print the version\n"
+           "\n"
+           "A FILE or IN named \"-\" is standard input; an OUT named \"-\" is standard output.\n"
            "\n"
            "Exit status: 0 success; 1 a file could not be read or written (for check: a line\n"
            "was found); 2 a wrong command line.\n";
+}
+
+std::string VersionText() {
+    return "ckl (tarvasto) " TARVASTO_VERSION "\n";
 }
 
 int UsageError(std::ostream& err, std::string_view complaint) {
@@ -57,16 +81,43 @@ std::optional<int> CheckFileArguments(std::string_view command,
     return std::nullopt;
 }
 
-bool LoadDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err) {
-    std::string reason;
-    if (!doc.LoadFile(path.c_str(), &reason)) {
-        err << "ckl: cannot open '" << path << "': " << reason << '\n';
+std::string InputPath(const std::string& name) {
+    return NamesStandardStream(name) ? standardInputFile : name;
+}
+
+bool WriteOutput(const std::string& name, std::string_view bytes, std::ostream& out,
+                 std::ostream& err) {
+    if (NamesStandardStream(name)) {
+        // A stream that fails is reported once, for the whole run, where the tool ends.
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return true;
+    }
+    QSaveFile file(QFile::decodeName(HostPath(name.c_str()).c_str()));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size()) ||
+        !file.commit()) {
+        err << "ckl: cannot write '" << name << "': " << file.errorString().toStdString() << '\n';
         return false;
     }
     return true;
 }
 
-bool SaveDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err) {
+bool LoadDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err) {
+    std::string reason;
+    if (!doc.LoadFile(InputPath(path).c_str(), &reason)) {
+        err << "ckl: cannot open '" << path << "': " << reason << '\n';
+        return false;
+    }
+    doc.SetFileName(path.c_str());
+    return true;
+}
+
+bool SaveDocument(ChecklistDoc& doc, const std::string& path, std::ostream& out,
+                  std::ostream& err) {
+    if (NamesStandardStream(path)) {
+        return WriteOutput(path, ChecklistFile::WriteText(doc), out, err);
+    }
     std::string reason;
     if (!doc.SaveFile(path.c_str(), &reason)) {
         err << "ckl: cannot write '" << path << "': " << reason << '\n';

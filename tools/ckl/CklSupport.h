@@ -15,6 +15,8 @@ namespace ckl {
 
 // The full usage text, describing every command; ends with a newline.
 std::string_view UsageText();
+// What `ckl --version` prints: the tool's name and the version of tarvasto it belongs to.
+std::string VersionText();
 
 // Checks that args (what follows the command word) are exactly fileCount file names.
 // Returns nothing when they are. Otherwise returns the status to end the command with:
@@ -27,12 +29,27 @@ std::optional<int> CheckFileArguments(std::string_view command,
 // Prints "ckl: <complaint>" and the usage to err and returns 2, the status of a usage error.
 int UsageError(std::ostream& err, std::string_view complaint);
 
-// Loads path into doc as the program does. On failure prints
-// "ckl: cannot open '<path>': <reason>" to err and returns false.
+// A file named "-" on the command line is standard input where a command reads a file and
+// standard output where it writes one; every other name is a path.
+
+// The file to open for the input named name: standard input's own file for "-" (a pipe, a
+// terminal or a redirected file alike), name itself otherwise.
+std::string InputPath(const std::string& name);
+
+// Writes bytes to the output named name: to out for "-", otherwise to the file, which is
+// replaced only once all of the bytes are written. On failure the previous file stays as it
+// was, "ckl: cannot write '<name>': <reason>" goes to err and the result is false.
+bool WriteOutput(const std::string& name, std::string_view bytes, std::ostream& out,
+                 std::ostream& err);
+
+// Loads the input named path (see InputPath) into doc as the program does; doc's file name is
+// then path as given. On failure prints "ckl: cannot open '<path>': <reason>" to err and
+// returns false.
 bool LoadDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err);
 
-// Saves doc to path as the program's Save does. On failure the previous file stays as it was,
+// Saves doc to the output named path as the program's Save does: the bytes of the program's
+// own file go to out for "-". On failure the previous file stays as it was,
 // "ckl: cannot write '<path>': <reason>" goes to err and the result is false.
-bool SaveDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err);
+bool SaveDocument(ChecklistDoc& doc, const std::string& path, std::ostream& out, std::ostream& err);
 
 } // namespace ckl

@@ -8,6 +8,7 @@
 #include <vector>
 
 #ifdef TARVASTO_HAVE_PRINT
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -15,7 +16,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextLayout>
 
 #include <memory>
@@ -456,17 +456,14 @@ void QuietMessageHandler(QtMsgType type, const QMessageLogContext& context,
     previousMessageHandler(type, context, message);
 }
 
-int PrintDocument(ChecklistDoc& doc, const PrintOptions& options, std::ostream& err) {
+int PrintDocument(ChecklistDoc& doc, const PrintOptions& options, std::ostream& out,
+                  std::ostream& err) {
     QString fileName = QFileInfo(QString::fromStdString(options.input)).fileName();
-    QString outputPath = QString::fromStdString(options.output);
-    // Written beside the target and renamed over it only when complete, so that a failed
-    // print never leaves half a PDF behind.
-    QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        err << "ckl: cannot write '" << options.output << "': " << file.errorString().toStdString()
-            << '\n';
-        return 1;
-    }
+    // Drawn in memory and written out only when complete, so that a failed print never leaves
+    // half a PDF behind.
+    QByteArray pdf;
+    QBuffer file(&pdf);
+    file.open(QIODevice::WriteOnly);
     PaperStyle paper = PaperFor(options.page);
     QPdfWriter writer(&file);
     writer.setTitle(fileName);
@@ -496,19 +493,14 @@ int PrintDocument(ChecklistDoc& doc, const PrintOptions& options, std::ostream& 
 
     QPainter painter;
     if (!painter.begin(&writer)) {
-        file.cancelWriting();
         err << "ckl: cannot write '" << options.output << "': the PDF could not be started\n";
         return 1;
     }
     painter.setRenderHint(QPainter::Antialiasing);
     Paint(painter, writer, layout, fonts, area, unitsPerMm, fileName);
     painter.end();
-    if (!file.commit()) {
-        err << "ckl: cannot write '" << options.output << "': " << file.errorString().toStdString()
-            << '\n';
-        return 1;
-    }
-    return 0;
+    return WriteOutput(options.output, std::string_view(pdf.constData(), pdf.size()), out, err) ? 0
+                                                                                                : 1;
 }
 
 #endif
@@ -544,9 +536,8 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         err << "ckl: print needs a graphical application object\n";
         return 1;
     }
-    return PrintDocument(doc, options, err);
+    return PrintDocument(doc, options, out, err);
 #else
-    (void)out;
     err << "ckl: this ckl was built without printing\n";
     return 1;
 #endif

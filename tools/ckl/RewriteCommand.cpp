@@ -9,7 +9,7 @@ int RunRewrite(const std::vector<std::string>& args, std::ostream& out, std::ost
         return *status;
     }
     ChecklistDoc doc;
-    if (!LoadDocument(doc, args[0], err) || !SaveDocument(doc, args[1], err)) {
+    if (!LoadDocument(doc, args[0], err) || !SaveDocument(doc, args[1], out, err)) {
         return 1;
     }
     return 0;

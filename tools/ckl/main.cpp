@@ -31,6 +31,10 @@ int main(int argc, char* argv[]) {
         std::cout << ckl::UsageText();
         return 0;
     }
+    if (word == "--version") {
+        std::cout << ckl::VersionText();
+        return 0;
+    }
     for (const CommandEntry& command : commands) {
         if (command.word == word) {
             std::vector<std::string> args(argv + 2, argv + argc);

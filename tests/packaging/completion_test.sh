@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Completes ckl command lines as bash does on a machine with bash-completion, and compares what
+# is offered. Usage: completion_test.sh COMPLETION-SCRIPT
+set -u
+export LC_ALL=C
+source /usr/share/bash-completion/bash_completion
+source "$1"
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+cd "$folder" || exit 1
+touch a.ckl b.pdf c.ace d.json notes.txt
+mkdir trips
+
+failures=0
+# expect LINE OFFERS: what completing LINE (cursor at its end) offers, sorted.
+expect() {
+    local line=$1 want=$2
+    COMP_LINE=$line
+    COMP_POINT=${#line}
+    read -ra COMP_WORDS <<<"$line"
+    [[ $line == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMPREPLY=()
+    _ckl ckl "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+    local got
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd ' ')
+    if [[ $got != "$want" ]]; then
+        echo "FAIL: '$line' offers '$got', not '$want'"
+        failures=$((failures + 1))
+    fi
+}
+
+expect "ckl " "--help --version check convert json print rewrite show"
+expect "ckl c" "check convert"
+expect "ckl show " "a.ckl trips"
+expect "ckl check a.ckl " "a.ckl trips"
+expect "ckl show --" "--help"
+expect "ckl print a.ckl -o " "b.pdf trips"
+expect "ckl print a.ckl --page " "a4 a5 kneeboard letter"
+expect "ckl print a.ckl --columns " "1 2"
+expect "ckl print a.ckl --" "--columns --help --output --page"
+expect "ckl convert " "a.ckl c.ace d.json notes.txt trips"
+expect "ckl convert a.ckl out.txt --to " "ace ckl dynon efis-json grt"
+expect "ckl convert a.ckl out.txt --from e" "efis-json"
+expect "ckl convert a.ckl out.txt --width " ""
+expect "ckl convert a.ckl out.txt --" "--from --help --to --width"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
