@@ -111,11 +111,12 @@ public:
         return byteOrderMark;
     }
 
-    bool Next(ReadLine& line) {
+    // The next line, or null at the end of the input; valid until the next call.
+    const ReadLine* Next() {
         if (rest.empty() && !restIsLine) {
             std::string_view raw;
             if (!NextRawLine(raw)) {
-                return false;
+                return nullptr;
             }
             current.raw = raw;
             current.number = ++lineCount;
@@ -136,8 +137,7 @@ public:
             text.remove_suffix(1);
         }
         current.text = text;
-        line = current;
-        return true;
+        return &current;
     }
 
     int LinesRead() const { return lineCount; }
@@ -285,23 +285,22 @@ public:
             observer->OnStart(codePage, byteOrderMark);
         }
         Checklist* lastChecklist = nullptr;
-        ReadLine line;
-        while (reader.Next(line)) {
-            if (!LineRules::IsTagLine(line.text)) {
-                Report(line, LineRole::Outside);
+        while (const ReadLine* line = reader.Next()) {
+            if (!LineRules::IsTagLine(line->text)) {
+                Report(*line, LineRole::Outside);
                 continue;
             }
-            std::string_view tag = LineRules::TagOf(line.text);
+            std::string_view tag = LineRules::TagOf(line->text);
             if (tag == headerTag) {
-                Open(Section::Header, line);
+                Open(Section::Header, *line);
                 ReadHeader();
             } else if (tag == hotButtonTag) {
-                Open(Section::HotButton, line);
+                Open(Section::HotButton, *line);
                 ReadHotButtonSection(lastChecklist);
             } else {
                 // Any other tag opens a checklist, a stray "[$$END]" included: the reader
                 // forgives.
-                Open(Section::Checklist, line);
+                Open(Section::Checklist, *line);
                 lastChecklist = ReadChecklist();
             }
         }
@@ -330,13 +329,12 @@ private:
 
     // Skips lines up to a tag line whose tag is exactly "$$END".
     void ReadHeader() {
-        ReadLine line;
-        while (reader.Next(line)) {
-            if (IsTag(line.text, endTag)) {
-                Close(Section::Header, &line);
+        while (const ReadLine* line = reader.Next()) {
+            if (IsTag(line->text, endTag)) {
+                Close(Section::Header, line);
                 return;
             }
-            Report(line, LineRole::InHeader);
+            Report(*line, LineRole::InHeader);
         }
         Close(Section::Header, nullptr);
     }
@@ -345,57 +343,45 @@ private:
     // which is consumed without being looked at.
     Checklist* ReadChecklist() {
         Checklist* checklist = doc.CreateChecklist();
-        ReadLine line;
-        bool closed = false;
-        if (reader.Next(line)) {
-            Report(line, LineRole::Name);
-            checklist->SetName(line.text);
-            while (reader.Next(line)) {
-                if (LineRules::IsTagLine(line.text)) {
-                    closed = true;
+        const ReadLine* closing = nullptr;
+        if (const ReadLine* name = reader.Next()) {
+            Report(*name, LineRole::Name);
+            checklist->SetName(name->text);
+            while (const ReadLine* line = reader.Next()) {
+                if (LineRules::IsTagLine(line->text)) {
+                    closing = line;
                     break;
                 }
-                Report(line, LineRole::Item);
-                checklist->AppendItem(line.text);
+                Report(*line, LineRole::Item);
+                checklist->AppendItem(line->text);
             }
         }
-        Close(Section::Checklist, closed ? &line : nullptr);
+        Close(Section::Checklist, closing);
         doc.AppendChecklist(checklist);
         return checklist;
     }
 
     // Index and caption pairs until "[$$END]" or the end of the input.
     void ReadHotButtonSection(Checklist* lastChecklist) {
-        ReadLine line;
-        if (!reader.Next(line)) {
-            Close(Section::HotButton, nullptr);
-            return;
-        }
+        const ReadLine* line = reader.Next();
         for (;;) {
-            if (IsTag(line.text, endTag)) {
-                Close(Section::HotButton, &line);
+            if (line == nullptr || IsTag(line->text, endTag)) {
+                Close(Section::HotButton, line);
                 return;
             }
-            Report(line, LineRole::Index);
-            int index = ParseSlotIndex(line.text);
-            ReadLine caption;
-            if (!reader.Next(caption)) {
-                Close(Section::HotButton, nullptr);
+            Report(*line, LineRole::Index);
+            int index = ParseSlotIndex(line->text);
+            const ReadLine* caption = reader.Next();
+            if (caption == nullptr || LineRules::IsTagLine(caption->text)) {
+                Close(Section::HotButton, caption);
                 return;
             }
-            if (LineRules::IsTagLine(caption.text)) {
-                Close(Section::HotButton, &caption);
-                return;
-            }
-            Report(caption, LineRole::Caption);
-            doc.SetSlot(index, caption.text, lastChecklist);
+            Report(*caption, LineRole::Caption);
+            doc.SetSlot(index, caption->text, lastChecklist);
             if (observer) {
-                observer->OnHotButton(index, caption.text, lastChecklist);
+                observer->OnHotButton(index, caption->text, lastChecklist);
             }
-            if (!reader.Next(line)) {
-                Close(Section::HotButton, nullptr);
-                return;
-            }
+            line = reader.Next();
         }
     }
 
