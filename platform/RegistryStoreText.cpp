@@ -2,6 +2,7 @@
 
 #include "Registry.h"
 
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -113,6 +114,14 @@ std::optional<QByteArray> Decode(QByteArrayView text) {
     return out;
 }
 
+// Key paths, classes and value names from their UTF-8 bytes. A U+FEFF at the start is part of
+// the name, as it was when the name was written: QString::fromUtf8 would take it for a
+// byte-order mark and drop it, and the name would read back as another.
+QString NameFromUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 std::optional<DWORD> DecodeType(QByteArrayView token) {
     for (const TypeName& known : typeNames) {
         if (token == known.name) {
@@ -176,7 +185,7 @@ std::optional<QString> ParseSection(QByteArrayView line) {
     if (!path) {
         return std::nullopt;
     }
-    const QStringList parts = QString::fromUtf8(*path).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    const QStringList parts = NameFromUtf8(*path).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     if (parts.isEmpty()) {
         return std::nullopt;
     }
@@ -196,7 +205,7 @@ bool ParseEntry(QByteArrayView line, StoredKey& key) {
         if (!keyClass) {
             return false;
         }
-        key.keyClass = QString::fromUtf8(*keyClass);
+        key.keyClass = NameFromUtf8(*keyClass);
         return true;
     }
     const qsizetype colon = rest.indexOf(':');
@@ -209,7 +218,7 @@ bool ParseEntry(QByteArrayView line, StoredKey& key) {
     if (!name || !type || !data) {
         return false;
     }
-    const QString valueName = QString::fromUtf8(*name);
+    const QString valueName = NameFromUtf8(*name);
     const auto existing = FindValue(key, valueName);
     if (existing != key.values.end()) {
         key.values.erase(existing);
