@@ -2,6 +2,8 @@
 
 #include "Registry.h"
 
+#include <QHash>
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -138,8 +140,12 @@ std::optional<DWORD> DecodeType(QByteArrayView token) {
 
 } // namespace
 
+QString FoldedName(const QString& name) {
+    return name.toCaseFolded();
+}
+
 bool SameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return FoldedName(a) == FoldedName(b);
 }
 
 StoredKey* FindKey(Store& store, const QString& path) {
@@ -192,7 +198,9 @@ std::optional<QString> ParseSection(QByteArrayView line) {
     return parts.join(QLatin1Char('\\'));
 }
 
-// Adds the entry "name=TYPE:data" or "@class=text" to key; false when the line is damaged.
+// Adds the entry "name=TYPE:data" or "@class=text" to key; false when the line is damaged. A
+// value is appended even when key has one of its name: KeepLastOfEachName settles that once the
+// whole file is read.
 bool ParseEntry(QByteArrayView line, StoredKey& key) {
     const qsizetype equals = line.indexOf('=');
     if (equals < 0) {
@@ -218,13 +226,23 @@ bool ParseEntry(QByteArrayView line, StoredKey& key) {
     if (!name || !type || !data) {
         return false;
     }
-    const QString valueName = NameFromUtf8(*name);
-    const auto existing = FindValue(key, valueName);
-    if (existing != key.values.end()) {
-        key.values.erase(existing);
-    }
-    key.values.push_back(StoredValue{valueName, *type, *data});
+    key.values.push_back(StoredValue{NameFromUtf8(*name), *type, *data});
     return true;
+}
+
+// Of the values of one name, keeps the last, where the last stands.
+void KeepLastOfEachName(StoredKey& key) {
+    QSet<QString> seen;
+    std::vector<StoredValue> kept;
+    for (auto value = key.values.rbegin(); value != key.values.rend(); ++value) {
+        const QString folded = FoldedName(value->name);
+        if (!seen.contains(folded)) {
+            seen.insert(folded);
+            kept.push_back(std::move(*value));
+        }
+    }
+    std::reverse(kept.begin(), kept.end());
+    key.values = std::move(kept);
 }
 
 bool HasControlCharacters(QByteArrayView line) {
@@ -241,6 +259,10 @@ Store ParseStore(QByteArrayView text) {
     if (text.startsWith("\xEF\xBB\xBF")) {
         text = text.sliced(3);
     }
+    // Keys are found by folded path in a hash, and repeated value names are settled at the end,
+    // so that a damaged file of many sections or values takes time in proportion to its size, not
+    // to its square.
+    QHash<QString, std::size_t> keyAt;
     StoredKey* current = nullptr;
     qsizetype start = 0;
     while (start < text.size()) {
@@ -262,12 +284,23 @@ Store ParseStore(QByteArrayView text) {
         }
         if (line.startsWith('[')) {
             const std::optional<QString> path = ParseSection(line);
-            current = path ? &FindOrAddKey(store, *path) : nullptr;
+            current = nullptr;
+            if (path) {
+                auto at = keyAt.constFind(FoldedName(*path));
+                if (at == keyAt.cend()) {
+                    at = keyAt.insert(FoldedName(*path), store.size());
+                    store.push_back(StoredKey{*path, QString(), {}});
+                }
+                current = &store[at.value()];
+            }
             continue;
         }
         if (current != nullptr) {
             ParseEntry(line, *current);
         }
+    }
+    for (StoredKey& key : store) {
+        KeepLastOfEachName(key);
     }
     return store;
 }

@@ -30,7 +30,9 @@ struct StoredKey {
 // are the same name.
 using Store = std::vector<StoredKey>;
 
-// Key paths and value names are compared without regard to letter case.
+// Key paths and value names are compared without regard to letter case: two are the same name
+// when their folded forms are equal.
+QString FoldedName(const QString& name);
 bool SameName(const QString& a, const QString& b);
 // The key whose path is path; null when the store has none.
 StoredKey* FindKey(Store& store, const QString& path);
