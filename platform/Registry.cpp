@@ -1,5 +1,7 @@
 #include "Registry.h"
 
+#include "RegistryStoreText.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -12,12 +14,13 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
-#include <vector>
 
 // A handle names its key by path; the key itself lives in the store file.
 struct RegistryKey {
     QString path;
 };
+
+using namespace RegistryStoreText;
 
 namespace {
 
@@ -27,41 +30,6 @@ RegistryKey currentUserRoot{QStringLiteral("HKEY_CURRENT_USER")};
 constexpr qint64 largestStore = 4 * 1024 * 1024;
 // A writer holds the lock for one read and one write of a small file.
 constexpr int lockWaitMs = 10000;
-
-const QByteArray classEntry = "@class";
-const QByteArray storeHeading =
-    "; tarvasto settings: one [section] per key, its class as @class and its values as\n"
-    "; name=TYPE:data, where every byte other than printable ASCII is written as %XX.\n";
-
-struct StoredValue {
-    QString name;
-    DWORD type;
-    QByteArray data;
-};
-
-struct StoredKey {
-    QString path;
-    QString keyClass;
-    std::vector<StoredValue> values;
-};
-
-using Store = std::vector<StoredKey>;
-
-struct TypeName {
-    DWORD type;
-    const char* name;
-};
-
-constexpr TypeName typeNames[] = {
-    {REG_NONE, "REG_NONE"},
-    {REG_SZ, "REG_SZ"},
-    {REG_BINARY, "REG_BINARY"},
-    {REG_DWORD, "REG_DWORD"},
-};
-
-bool SameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
 
 // path joined with the keys of subKey; empty parts ("a\\b", a leading "\") are skipped.
 QString JoinPath(const QString& path, const char16_t* subKey) {
@@ -90,234 +58,6 @@ bool KeyExists(const Store& store, const QString& path) {
     return std::any_of(store.begin(), store.end(), [&](const StoredKey& key) {
         return SameName(key.path, path) || key.path.startsWith(below, Qt::CaseInsensitive);
     });
-}
-
-StoredKey* FindKey(Store& store, const QString& path) {
-    auto found = std::find_if(store.begin(), store.end(),
-                              [&](const StoredKey& key) { return SameName(key.path, path); });
-    return found == store.end() ? nullptr : &*found;
-}
-
-StoredKey& FindOrAddKey(Store& store, const QString& path) {
-    if (StoredKey* key = FindKey(store, path)) {
-        return *key;
-    }
-    store.push_back(StoredKey{path, QString(), {}});
-    return store.back();
-}
-
-std::vector<StoredValue>::iterator FindValue(StoredKey& key, const QString& name) {
-    return std::find_if(key.values.begin(), key.values.end(),
-                        [&](const StoredValue& value) { return SameName(value.name, name); });
-}
-
-// ---- The text form of the store ----
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
-void AppendEscaped(QByteArray& out, unsigned char byte) {
-    static const char hex[] = "0123456789ABCDEF";
-    out += '%';
-    out += hex[byte >> 4];
-    out += hex[byte & 0x0F];
-}
-
-// Names and classes: the characters that could be taken for the file's own syntax, spaces and
-// control characters are escaped; letters beyond ASCII stay readable.
-QByteArray EncodeName(const QString& name) {
-    QByteArray out;
-    for (char c : name.toUtf8()) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte == 0x7F || std::strchr("%=[];#@", c) != nullptr) {
-            AppendEscaped(out, byte);
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-// Text values show their printable ASCII as it is; every other value is written byte by byte,
-// so that the exact bytes survive any editor. A space at the end is escaped because line ends
-// are trimmed.
-QByteArray EncodeData(DWORD type, const QByteArray& data) {
-    QByteArray out;
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(data[i]);
-        const bool printable = byte >= 0x20 && byte < 0x7F && byte != '%';
-        const bool lastSpace = byte == ' ' && i == data.size() - 1;
-        if (type == REG_SZ && printable && !lastSpace) {
-            out += data[i];
-        } else {
-            AppendEscaped(out, byte);
-        }
-    }
-    return out;
-}
-
-QByteArray EncodeType(DWORD type) {
-    for (const TypeName& known : typeNames) {
-        if (known.type == type) {
-            return known.name;
-        }
-    }
-    return QByteArray::number(type);
-}
-
-std::optional<QByteArray> Decode(QByteArrayView text) {
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) {
-            return std::nullopt;
-        }
-        const int high = HexDigit(text[i + 1]);
-        const int low = HexDigit(text[i + 2]);
-        if (high < 0 || low < 0) {
-            return std::nullopt;
-        }
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return out;
-}
-
-std::optional<DWORD> DecodeType(QByteArrayView token) {
-    for (const TypeName& known : typeNames) {
-        if (token == known.name) {
-            return known.type;
-        }
-    }
-    bool isNumber = false;
-    const qulonglong number = token.toULongLong(&isNumber);
-    if (!isNumber || number > 0xFFFFFFFFu) {
-        return std::nullopt;
-    }
-    return static_cast<DWORD>(number);
-}
-
-QByteArray FormatStore(const Store& store) {
-    QByteArray out = storeHeading;
-    for (const StoredKey& key : store) {
-        out += "\n[" + EncodeName(key.path) + "]\n";
-        out += classEntry + '=' + EncodeName(key.keyClass) + '\n';
-        for (const StoredValue& value : key.values) {
-            out += EncodeName(value.name) + '=' + EncodeType(value.type) + ':' +
-                   EncodeData(value.type, value.data) + '\n';
-        }
-    }
-    return out;
-}
-
-// A section header "[path]" with its parts normalised, or nothing when the line is damaged.
-std::optional<QString> ParseSection(QByteArrayView line) {
-    if (!line.endsWith(']')) {
-        return std::nullopt;
-    }
-    const std::optional<QByteArray> path = Decode(line.sliced(1, line.size() - 2));
-    if (!path) {
-        return std::nullopt;
-    }
-    const QStringList parts = QString::fromUtf8(*path).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-    if (parts.isEmpty()) {
-        return std::nullopt;
-    }
-    return parts.join(QLatin1Char('\\'));
-}
-
-// Adds the entry "name=TYPE:data" or "@class=text" to key; false when the line is damaged.
-bool ParseEntry(QByteArrayView line, StoredKey& key) {
-    const qsizetype equals = line.indexOf('=');
-    if (equals < 0) {
-        return false;
-    }
-    const QByteArrayView rawName = line.first(equals).trimmed();
-    const QByteArrayView rest = line.sliced(equals + 1).trimmed();
-    if (rawName == classEntry) {
-        const std::optional<QByteArray> keyClass = Decode(rest);
-        if (!keyClass) {
-            return false;
-        }
-        key.keyClass = QString::fromUtf8(*keyClass);
-        return true;
-    }
-    const qsizetype colon = rest.indexOf(':');
-    if (colon < 0) {
-        return false;
-    }
-    const std::optional<QByteArray> name = Decode(rawName);
-    const std::optional<DWORD> type = DecodeType(rest.first(colon));
-    const std::optional<QByteArray> data = Decode(rest.sliced(colon + 1));
-    if (!name || !type || !data) {
-        return false;
-    }
-    const QString valueName = QString::fromUtf8(*name);
-    const auto existing = FindValue(key, valueName);
-    if (existing != key.values.end()) {
-        key.values.erase(existing);
-    }
-    key.values.push_back(StoredValue{valueName, *type, *data});
-    return true;
-}
-
-bool HasControlCharacters(QByteArrayView line) {
-    return std::any_of(line.begin(), line.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return (byte < 0x20 && c != '\t') || byte == 0x7F;
-    });
-}
-
-// Reads every well-formed section and entry; damaged lines, and the entries under a damaged
-// section header, are skipped.
-Store ParseStore(QByteArrayView text) {
-    Store store;
-    if (text.startsWith("\xEF\xBB\xBF")) {
-        text = text.sliced(3);
-    }
-    StoredKey* current = nullptr;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf('\n', start);
-        if (end < 0) {
-            end = text.size();
-        }
-        QByteArrayView line = text.sliced(start, end - start);
-        start = end + 1;
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) {
-            continue;
-        }
-        if (HasControlCharacters(line)) {
-            continue;
-        }
-        if (line.startsWith('[')) {
-            const std::optional<QString> path = ParseSection(line);
-            current = path ? &FindOrAddKey(store, *path) : nullptr;
-            continue;
-        }
-        if (current != nullptr) {
-            ParseEntry(line, *current);
-        }
-    }
-    return store;
 }
 
 // ---- Reading and writing the file ----

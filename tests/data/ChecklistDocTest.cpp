@@ -32,6 +32,8 @@ struct OperationCase {
     const char* name;
     void (*operation)(Start&);
     const char* expected;
+    // Prints as its name, so that test lists stay readable and the same from run to run.
+    friend void PrintTo(const OperationCase& row, std::ostream* os) { *os << row.name; }
 };
 
 const OperationCase operationCases[] = {

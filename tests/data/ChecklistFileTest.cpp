@@ -75,6 +75,8 @@ struct ReadCase {
     const char* name;
     std::string input;
     std::string expected;
+    // Prints as its name, so that test lists stay readable and the same from run to run.
+    friend void PrintTo(const ReadCase& row, std::ostream* os) { *os << row.name; }
 };
 
 // A checklist "A" followed by the given text.
@@ -163,6 +165,8 @@ TEST(ChecklistFile, TellsWellFormedUtf8) {
 struct FileCase {
     const char* name; // of the file, without ".ckl"
     std::string expected;
+    // Prints as its name, so that test lists stay readable and the same from run to run.
+    friend void PrintTo(const FileCase& row, std::ostream* os) { *os << row.name; }
 };
 
 const FileCase fileCases[] = {
@@ -274,6 +278,8 @@ struct FailingSaveCase {
     const char* existing; // a file made first, with its folders; null for none
     const char* target;   // below the test's folder unless absolute
     bool diskFull;
+    // Prints as its name, so that test lists stay readable and the same from run to run.
+    friend void PrintTo(const FailingSaveCase& row, std::ostream* os) { *os << row.name; }
 };
 
 const FailingSaveCase failingSaveCases[] = {
