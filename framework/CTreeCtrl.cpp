@@ -135,6 +135,12 @@ QString CTreeCtrl::GetItemText(Item item) const {
     return item == nullptr ? QString() : ReadBackText(item->text(0));
 }
 
+void CTreeCtrl::SetItemText(Item item, const char* text) {
+    if (item != nullptr) {
+        item->setText(0, WidenText(text));
+    }
+}
+
 bool CTreeCtrl::GetCheck(Item item) const {
     return item != nullptr && item->checkState(0) == Qt::Checked;
 }

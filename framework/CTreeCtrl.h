@@ -38,6 +38,8 @@ public:
     // The item at position index from the top, or nullptr outside the tree.
     Item GetItem(int index) const;
     QString GetItemText(Item item) const;
+    // Replaces item's text in place; its check box, selection and position stay.
+    void SetItemText(Item item, const char* text);
 
     bool GetCheck(Item item) const;
     void SetCheck(Item item, bool checked);

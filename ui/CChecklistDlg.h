@@ -7,12 +7,22 @@
 #include "CTreeCtrl.h"
 
 #include <QIcon>
+#include <QUndoStack>
 #include <array>
 #include <memory>
 
 class Checklist;
 struct ChecklistItem;
 class ChecklistDoc;
+class QAction;
+
+// What an undoable change touched, and so what the screen shows again after it.
+enum class ChangedPart {
+    Items,      // the items of a checklist: that checklist shown afresh, its ticks cleared
+    Texts,      // a checklist's name or an item's text: changed in place, the ticks stay
+    Checklists, // a checklist came or went, with its hot button
+    HotButtons, // the hot-button slots
+};
 
 // The checklist screen, the program's only window: the current checklist's name, its items as a
 // tree of check boxes, four hot buttons, and the File, Edit, Help and Lists menus. It owns the
@@ -42,6 +52,12 @@ public:
     void RebuildListsMenu();
     // Hot-button captions, Lists menu, then the first checklist (or an empty tree).
     void RefreshAll();
+    // Shows the document again after an undoable change to part, made in checklist (null for the
+    // hot buttons): Items shows checklist afresh; Texts updates its name and item texts in place
+    // when it is the one shown, else shows it; Checklists updates the buttons and the Lists menu
+    // and shows checklist, or, when it has just left the document while shown, the first
+    // checklist; HotButtons updates the buttons' captions.
+    void ShowChange(ChangedPart part, Checklist* checklist);
 
     // For inspection: the document (null before initialisation), the checklist shown (null when
     // none), the tree, and the Lists button's position in the menu bar (-1 until placed).
@@ -49,6 +65,8 @@ public:
     Checklist* CurrentChecklist() const { return currentChecklist; }
     CTreeCtrl& Tree() { return tree; }
     int ListsButtonPosition() const { return listsButtonPosition; }
+    // The changes Undo and Redo walk through; emptied whenever the document is replaced.
+    QUndoStack& History() { return history; }
 
 protected:
     bool OnInitDialog() override;
@@ -58,6 +76,8 @@ protected:
     void OnCloseRequest() override;
     void DoDataExchange() override;
     bool OnMessage(const Message& message) override;
+    // Space on the tree (see OnTreeSpace).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What became of a Save or Save As.
@@ -81,9 +101,13 @@ private:
     void ReplaceDocument();
 
     // Edit commands, hot-button configuration and About (CChecklistDlgEdit.cpp).
+    void OnUndo();
+    void OnRedo();
     void OnNewChecklist();
     void OnDeleteChecklist();
+    void OnRenameChecklist();
     void OnAddItem();
+    void OnEditItem();
     void OnDeleteItem();
     void OnMoveItemUp();
     void OnMoveItemDown();
@@ -94,6 +118,19 @@ private:
     ChecklistItem* SelectedChecklistItem();
 
     void AddShortcuts();
+    // The entry of the screen's menus that sends commandId, or null.
+    QAction* MenuEntry(int commandId) const;
+    // Keeps the Undo and Redo entries naming the step they would take, greyed when there is none.
+    void FollowHistory();
+    // Finger scrolling, and long items wrapped to the width of the screen.
+    void SetUpTree();
+    // Space ticks the selected item and selects the next one, or clears the tick and stays.
+    void OnTreeSpace();
+    // Puts checklist's name into the label, which names the tree for assistive tools too.
+    void ShowName(Checklist* checklist);
+    // The window's size and place: taken from the settings on a desktop, stored on Close.
+    void RestorePlacement();
+    void StorePlacement();
 
     CStatic nameLabel;
     std::array<CButton, 4> hotButtons;
@@ -104,4 +141,5 @@ private:
     Checklist* currentChecklist = nullptr;
     std::unique_ptr<ChecklistDoc> document;
     int listsButtonPosition = -1;
+    QUndoStack history;
 };
