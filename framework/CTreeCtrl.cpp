@@ -4,9 +4,12 @@
 #include "DialogTemplate.h"
 #include "TextConversion.h"
 
+#include <QHeaderView>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
+#include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace {
 
@@ -43,6 +46,28 @@ public:
 private:
     QPixmap emptyBox;
     QPixmap tickedBox;
+};
+
+// Measures an item's height for the width its column gives its text, so that a wrapped item gets
+// the lines it needs: an item view asks for heights without saying how wide the row is.
+class WrappingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const auto* view = qobject_cast<const QTreeView*>(option.widget);
+        if (view == nullptr) {
+            return QStyledItemDelegate::sizeHint(option, index);
+        }
+        const QStyle* style = view->style();
+        // The check box and its margins take their share of the row before the text.
+        const int checkWidth =
+            style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, view) +
+            4 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+        QStyleOptionViewItem measured = option;
+        measured.rect = QRect(0, 0, std::max(1, view->columnWidth(index.column()) - checkWidth), 1);
+        return QStyledItemDelegate::sizeHint(measured, index);
+    }
 };
 
 // Tree items keep their data pointer under this role.
@@ -149,6 +174,20 @@ void CTreeCtrl::SetCheck(Item item, bool checked) {
     if (item != nullptr && (item->flags() & Qt::ItemIsUserCheckable)) {
         item->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
     }
+}
+
+void CTreeCtrl::WrapLongItems() {
+    QTreeWidget* tree = GetControl();
+    if (tree == nullptr) {
+        return;
+    }
+    tree->setItemDelegate(new WrappingDelegate(tree));
+    tree->setWordWrap(true);
+    tree->setTextElideMode(Qt::ElideNone);
+    tree->setUniformRowHeights(false);
+    tree->header()->setStretchLastSection(true);
+    tree->header()->setSectionResizeMode(QHeaderView::Stretch);
+    tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void CTreeCtrl::SetStateImageList(const CImageList& images) {

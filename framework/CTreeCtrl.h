@@ -44,6 +44,10 @@ public:
     bool GetCheck(Item item) const;
     void SetCheck(Item item, bool checked);
 
+    // Wraps a long item onto further lines at the width of the tree, word by word, instead of
+    // letting it run off the edge behind a sideways scroll bar; rows grow to their text.
+    void WrapLongItems();
+
     // Draws the check boxes with the images of images: image 1 for an empty box, image 2 for a
     // ticked one. The images are copied; images may go away afterwards.
     void SetStateImageList(const CImageList& images);

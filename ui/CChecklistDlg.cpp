@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
@@ -188,14 +187,8 @@ void CChecklistDlg::SetUpTree() {
     // A finger drags the list along and flicks it on, as on a phone; a mouse still clicks.
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     QScroller::grabGesture(view->viewport(), QScroller::TouchGesture);
-    // A long item wraps onto further lines at the width of the tree, so that on a narrow screen
-    // nothing runs off the edge behind a sideways scroll bar.
-    view->setWordWrap(true);
-    view->setTextElideMode(Qt::ElideNone);
-    view->setUniformRowHeights(false);
-    view->header()->setStretchLastSection(true);
-    view->header()->setSectionResizeMode(QHeaderView::Stretch);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // On a narrow screen nothing may run off the edge behind a sideways scroll bar.
+    tree.WrapLongItems();
     view->installEventFilter(this);
 }
 
@@ -226,6 +219,8 @@ void CChecklistDlg::OnTreeSpace() {
     view->scrollToItem(next != nullptr ? next : item);
 }
 
+// The placement is kept as text, "x y width height maximized", the rectangle being the window's
+// normal one (not maximised), so that a stored value can be checked before it is used.
 void CChecklistDlg::RestorePlacement() {
     const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
     // A handheld keeps its screen filled, whatever a desktop stored.
@@ -234,12 +229,41 @@ void CChecklistDlg::RestorePlacement() {
     }
     char placement[1024];
     ReadRememberedWindow(placement);
-    // A damaged or foreign value is refused as a whole, leaving the window as it opens anyway.
-    restoreGeometry(QByteArray::fromBase64(QByteArray(placement)));
+    const QStringList fields = QString::fromUtf8(placement).split(QLatin1Char(' '));
+    if (fields.size() != 5) {
+        return;
+    }
+    std::array<int, 5> numbers{};
+    for (int i = 0; i < 5; ++i) {
+        bool ok = false;
+        numbers[i] = fields[i].toInt(&ok);
+        if (!ok) {
+            return;
+        }
+    }
+    const QRect rect(numbers[0], numbers[1], numbers[2], numbers[3]);
+    // A damaged value, or a place on a screen no longer there, is refused as a whole: the window
+    // then opens as at the first start.
+    const QSize least = minimumSizeHint();
+    if (rect.width() < least.width() || rect.height() < least.height() ||
+        QGuiApplication::screenAt(rect.center()) == nullptr || (numbers[4] & ~1) != 0) {
+        return;
+    }
+    setGeometry(rect);
+    if (numbers[4] == 1) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
 }
 
 void CChecklistDlg::StorePlacement() {
-    StoreRememberedWindow(saveGeometry().toBase64().constData());
+    const QRect rect = isMaximized() ? normalGeometry() : geometry();
+    const QString placement = QStringLiteral("%1 %2 %3 %4 %5")
+                                  .arg(rect.x())
+                                  .arg(rect.y())
+                                  .arg(rect.width())
+                                  .arg(rect.height())
+                                  .arg(isMaximized() ? 1 : 0);
+    StoreRememberedWindow(placement.toUtf8().constData());
 }
 
 void CChecklistDlg::ShowChecklist(Checklist* checklist) {
