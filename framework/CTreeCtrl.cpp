@@ -14,11 +14,12 @@
 namespace {
 
 // Draws an item view's check indicators with the two state images and sizes them to the images;
-// everything else is drawn by the application's style.
+// everything else is drawn by the application's style. Each image is drawn at the density of the
+// screen it lands on, from its sharper version where it has one.
 class StateImageStyle : public QProxyStyle {
 public:
-    StateImageStyle(QPixmap empty, QPixmap ticked)
-        : emptyBox(std::move(empty)), tickedBox(std::move(ticked)) {}
+    StateImageStyle(QIcon empty, QIcon ticked, QSize size)
+        : emptyBox(std::move(empty)), tickedBox(std::move(ticked)), size(size) {}
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
@@ -26,26 +27,27 @@ public:
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
-        const QPixmap& image = (option->state & State_On) ? tickedBox : emptyBox;
-        QRect target(QPoint(), image.size());
+        const QIcon& image = (option->state & State_On) ? tickedBox : emptyBox;
+        QRect target(QPoint(), size);
         target.moveCenter(option->rect.center());
-        painter->drawPixmap(target, image);
+        image.paint(painter, target);
     }
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override {
         if (metric == PM_IndicatorWidth) {
-            return emptyBox.width();
+            return size.width();
         }
         if (metric == PM_IndicatorHeight) {
-            return emptyBox.height();
+            return size.height();
         }
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 
 private:
-    QPixmap emptyBox;
-    QPixmap tickedBox;
+    QIcon emptyBox;
+    QIcon tickedBox;
+    QSize size; // in the screen's logical pixels
 };
 
 // Measures an item's height for the width its column gives its text, so that a wrapped item gets
@@ -198,7 +200,8 @@ void CTreeCtrl::SetStateImageList(const CImageList& images) {
     // The style belongs to the tree; a widget holds its style through a guarded pointer, so the
     // order in which the two go away does not matter.
     QStyle* previous = tree->style();
-    auto* style = new StateImageStyle(images.GetImage(1), images.GetImage(2));
+    auto* style =
+        new StateImageStyle(images.GetIcon(1), images.GetIcon(2), images.GetImage(1).size());
     style->setParent(tree);
     tree->setStyle(style);
     if (dynamic_cast<StateImageStyle*>(previous) != nullptr) {
