@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QMenu>
 #include <QScrollBar>
+#include <QScroller>
 #include <QTreeWidget>
 #include <functional>
 
@@ -159,7 +160,7 @@ TEST_F(ScreenTest, TheWindowOpensWhereCloseLeftIt) {
 }
 
 // On a screen as narrow as a phone held upright, a long item wraps onto further lines inside the
-// tree rather than running off its edge behind a sideways scroll bar.
+// tree rather than running off its edge behind a sideways scroll bar; a finger drags the tree.
 TEST_F(ScreenTest, LongItemsWrapOnANarrowScreen) {
     StoreRememberedFile(
         WriteFile(TempPath("long.ckl"),
@@ -178,6 +179,8 @@ TEST_F(ScreenTest, LongItemsWrapOnANarrowScreen) {
         EXPECT_GE(longRow.height(), 2 * tree->fontMetrics().lineSpacing());
         EXPECT_LT(shortRow.height(), 2 * tree->fontMetrics().lineSpacing());
         EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0);
+        EXPECT_TRUE(QScroller::hasScroller(tree->viewport()));
+        EXPECT_TRUE(tree->viewport()->testAttribute(Qt::WA_AcceptTouchEvents));
     });
 }
 
