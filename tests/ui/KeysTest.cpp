@@ -49,6 +49,9 @@ TEST_F(KeysTest, EachKeyRunsItsOwnCommand) {
             };
             Select(screen, 0);
             EXPECT_EQ(press(Qt::Key_Space), "Start: +Fuel on|>Magnetos both");
+            EXPECT_EQ(press(Qt::Key_Up), "Start: +>Fuel on|Magnetos both");
+            EXPECT_EQ(press(Qt::Key_Space), "Start: >Fuel on|Magnetos both"); // cleared, stays
+            EXPECT_EQ(press(Qt::Key_Space), "Start: +Fuel on|>Magnetos both");
             EXPECT_EQ(press(Qt::Key_Space), "Start: +Fuel on|+>Magnetos both"); // the last stays
             EXPECT_EQ(press(Qt::Key_Space), "Start: +Fuel on|>Magnetos both");  // cleared, stays
             EXPECT_EQ(press(Qt::Key_F2), "Start: +Fuel on|>Magnetos both");     // cancelled
