@@ -190,6 +190,9 @@ void CTreeCtrl::WrapLongItems() {
     tree->header()->setStretchLastSection(true);
     tree->header()->setSectionResizeMode(QHeaderView::Stretch);
     tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The view keeps the heights it measured; a new width needs them measured anew.
+    QObject::connect(tree->header(), &QHeaderView::sectionResized, tree,
+                     [tree] { tree->doItemsLayout(); });
 }
 
 void CTreeCtrl::SetStateImageList(const CImageList& images) {

@@ -155,7 +155,8 @@ stop_program
 # wraps onto a second line.
 start_program
 xdotool windowsize --sync "$main" 360 640
-keys End
+xdotool windowactivate --sync "$main"
+keys Down End
 shot narrow
 stop_program
 

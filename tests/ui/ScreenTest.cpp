@@ -168,16 +168,21 @@ TEST_F(ScreenTest, LongItemsWrapOnANarrowScreen) {
                   "NICKS, SECURE, NO OIL LEAKS AT THE HUB\n[$$END]\n")
             .c_str());
     RunScreen([](CChecklistDlg& screen) {
+        // Laid out wide first, as on a phone turned upright from its side: one line each.
+        QTreeWidget* tree = screen.Tree().GetControl();
+        const int lines = tree->fontMetrics().lineSpacing();
+        screen.resize(700, 360);
+        QCoreApplication::processEvents();
+        EXPECT_LT(tree->visualItemRect(screen.Tree().GetItem(1)).height(), 2 * lines);
         screen.resize(360, 640);
         QCoreApplication::processEvents(); // the tree lays its rows out anew
-        QTreeWidget* tree = screen.Tree().GetControl();
         const int width = tree->viewport()->width();
         const QRect shortRow = tree->visualItemRect(screen.Tree().GetItem(0));
         const QRect longRow = tree->visualItemRect(screen.Tree().GetItem(1));
         EXPECT_LT(width, 360);
         EXPECT_LE(longRow.right(), width);
-        EXPECT_GE(longRow.height(), 2 * tree->fontMetrics().lineSpacing());
-        EXPECT_LT(shortRow.height(), 2 * tree->fontMetrics().lineSpacing());
+        EXPECT_GE(longRow.height(), 2 * lines);
+        EXPECT_LT(shortRow.height(), 2 * lines);
         EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0);
         EXPECT_TRUE(QScroller::hasScroller(tree->viewport()));
         EXPECT_TRUE(tree->viewport()->testAttribute(Qt::WA_AcceptTouchEvents));
