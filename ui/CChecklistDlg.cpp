@@ -142,8 +142,8 @@ void CChecklistDlg::AddShortcuts() {
     }
 }
 
-QAction* CChecklistDlg::MenuEntry(int commandId) const {
-    CMenuBar& bar = const_cast<CChecklistDlg*>(this)->GetMenuBar();
+QAction* CChecklistDlg::MenuEntry(int commandId) {
+    CMenuBar& bar = GetMenuBar();
     for (int position = 0; position < bar.ButtonCount(); ++position) {
         const QMenu* menu = bar.GetButtonMenu(position);
         for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {

@@ -119,7 +119,7 @@ private:
 
     void AddShortcuts();
     // The entry of the screen's menus that sends commandId, or null.
-    QAction* MenuEntry(int commandId) const;
+    QAction* MenuEntry(int commandId);
     // Keeps the Undo and Redo entries naming the step they would take, greyed when there is none.
     void FollowHistory();
     // Finger scrolling, and long items wrapped to the width of the screen.
