@@ -18,7 +18,7 @@ protected:
 // Space works down a list; F2 edits the selected item, Enter pressing the focused button of the
 // dialog (Cancel cancels) or OK from the box; Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo; Enter
 // on a hot button goes to its list; Ctrl+Shift+S, Ctrl+O and Ctrl+N run Save As, Load and New
-// File, each asking what it asks.
+// File, each asking what it asks; Load and New File leave nothing to undo.
 TEST_F(KeysTest, EachKeyRunsItsOwnCommand) {
     const DialogScript enterOnCancel = [](CDialog& dialog) {
         QLineEdit* box = dialog.GetDlgItem<QLineEdit>(IDC_ENTRY_EDIT);
@@ -37,7 +37,7 @@ TEST_F(KeysTest, EachKeyRunsItsOwnCommand) {
     Push(boxes, {IDNO, IDNO});
     FileDialogHook files;
     files.PushCancel();
-    files.PushCancel();
+    files.PushPath(TempPath("two.ckl"));
     RunScreen(
         [](CChecklistDlg& screen) {
             QApplication::setActiveWindow(&screen);
@@ -66,13 +66,19 @@ TEST_F(KeysTest, EachKeyRunsItsOwnCommand) {
             land->setFocus();
             EXPECT_EQ(press(Qt::Key_Return), "Land: Gear down|Flaps full|Lights on");
 
+            // Each file command starts afresh: what was done before cannot be undone any more.
             ChecklistDoc* document = screen.Document();
             press(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier); // Save As, cancelled
-            press(Qt::Key_O, Qt::ControlModifier);                     // No; Load, cancelled
             EXPECT_EQ(screen.Document(), document);
             EXPECT_TRUE(Entry(screen, ID_EDIT_UNDO)->isEnabled());
-            press(Qt::Key_N, Qt::ControlModifier); // No; a new file, with no history
+            EXPECT_EQ(press(Qt::Key_O, Qt::ControlModifier), // No; Load
+                      "Start: Fuel on|Magnetos both");
             EXPECT_NE(screen.Document(), document);
+            EXPECT_FALSE(Entry(screen, ID_EDIT_UNDO)->isEnabled());
+            Select(screen, 0);
+            Choose(screen, ID_EDIT_DELETE_ITEM);
+            EXPECT_TRUE(Entry(screen, ID_EDIT_UNDO)->isEnabled());
+            press(Qt::Key_N, Qt::ControlModifier); // No; a new file
             EXPECT_EQ(screen.Document()->ChecklistCount(), 0);
             EXPECT_FALSE(Entry(screen, ID_EDIT_UNDO)->isEnabled());
         },
