@@ -8,11 +8,13 @@
 
 #include <QAction>
 #include <QGuiApplication>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QScreen>
 #include <QScroller>
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -27,6 +29,14 @@ constexpr int farListsEntryBase = 0x10000;
 // such as "Taxi & Run-up" must show as written.
 QString ShownLiterally(const char* text) {
     return WidenText(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+// Whether a touch screen is attached, where a finger scrolls the tree.
+bool HasTouchScreen() {
+    const QList<const QInputDevice*> devices = QInputDevice::devices();
+    return std::any_of(devices.begin(), devices.end(), [](const QInputDevice* device) {
+        return device->type() == QInputDevice::DeviceType::TouchScreen;
+    });
 }
 
 } // namespace
@@ -184,9 +194,13 @@ void CChecklistDlg::SetUpTree() {
     if (view == nullptr) {
         return;
     }
-    // A finger drags the list along and flicks it on, as on a phone; a mouse still clicks.
+    // A finger drags the list along and flicks it on, as on a phone; a mouse still clicks. Only
+    // where there is a touch screen: Qt never frees the recogniser of a grab (a few bytes a
+    // screen), which a leak checker would report at every end of the program.
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    QScroller::grabGesture(view->viewport(), QScroller::TouchGesture);
+    if (HasTouchScreen()) {
+        QScroller::grabGesture(view->viewport(), QScroller::TouchGesture);
+    }
     // On a narrow screen nothing may run off the edge behind a sideways scroll bar.
     tree.WrapLongItems();
     view->installEventFilter(this);

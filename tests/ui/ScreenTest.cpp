@@ -160,8 +160,10 @@ TEST_F(ScreenTest, TheWindowOpensWhereCloseLeftIt) {
 }
 
 // On a screen as narrow as a phone held upright, a long item wraps onto further lines inside the
-// tree rather than running off its edge behind a sideways scroll bar; a finger drags the tree.
+// tree rather than running off its edge behind a sideways scroll bar; a finger on its touch screen
+// drags the tree.
 TEST_F(ScreenTest, LongItemsWrapOnANarrowScreen) {
+    QTest::createTouchDevice();
     StoreRememberedFile(
         WriteFile(TempPath("long.ckl"),
                   "[$$CHECKLIST]\nPreflight\nFUEL ..... CHECK\nPROPELLER AND SPINNER ..... NO "
