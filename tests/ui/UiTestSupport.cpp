@@ -215,9 +215,9 @@ std::string RememberedFile() {
 }
 
 // Qt never frees the gesture recogniser that QScroller::grabGesture makes for each widget given
-// finger scrolling (its gesture manager keeps it even once ungrabbed): one small block per
-// checklist screen, which the program opens once and the tests many times. The leak checker of
-// the sanitizer builds asks for this list.
+// finger scrolling (its gesture manager forgets it when the widget goes): one small block per
+// checklist screen opened while a touch screen is attached, as a test attaches one. The leak
+// checker of the sanitizer builds asks for this list.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:QScroller::grabGesture\n";
 }
