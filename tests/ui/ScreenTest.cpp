@@ -7,6 +7,7 @@
 #include <QScroller>
 #include <QTreeWidget>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -163,7 +164,7 @@ TEST_F(ScreenTest, TheWindowOpensWhereCloseLeftIt) {
 // tree rather than running off its edge behind a sideways scroll bar; a finger on its touch screen
 // drags the tree.
 TEST_F(ScreenTest, LongItemsWrapOnANarrowScreen) {
-    QTest::createTouchDevice();
+    const std::unique_ptr<QPointingDevice> touchScreen(QTest::createTouchDevice());
     StoreRememberedFile(
         WriteFile(TempPath("long.ckl"),
                   "[$$CHECKLIST]\nPreflight\nFUEL ..... CHECK\nPROPELLER AND SPINNER ..... NO "
