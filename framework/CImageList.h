@@ -1,20 +1,28 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <vector>
 
 // A row of equally wide images cut from one bitmap resource, such as the tree's check-box states.
+// A bitmap may come with a sharper version at twice the size beside it ("name@2x.png", Qt's
+// naming), which screens of high density then draw instead.
 class CImageList {
 public:
     // Cuts bitmap bitmapId into images imageWidth pixels wide, left to right, with no colour made
-    // transparent. False (and an empty list) when the bitmap does not exist or is narrower than
-    // one image.
+    // transparent, and its sharper version the same way when there is one of exactly twice the
+    // size. False (and an empty list) when the bitmap does not exist or is narrower than one
+    // image.
     bool Create(int bitmapId, int imageWidth);
 
     int GetImageCount() const { return static_cast<int>(images.size()); }
     // The image at index, or a null pixmap outside the list.
     QPixmap GetImage(int index) const;
+    // The image at index at every density there is, for drawing at the density of the painter's
+    // device; a null icon outside the list.
+    QIcon GetIcon(int index) const;
 
 private:
     std::vector<QPixmap> images;
+    std::vector<QIcon> icons;
 };

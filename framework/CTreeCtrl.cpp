@@ -4,18 +4,22 @@
 #include "DialogTemplate.h"
 #include "TextConversion.h"
 
+#include <QHeaderView>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOption>
+#include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace {
 
 // Draws an item view's check indicators with the two state images and sizes them to the images;
-// everything else is drawn by the application's style.
+// everything else is drawn by the application's style. Each image is drawn at the density of the
+// screen it lands on, from its sharper version where it has one.
 class StateImageStyle : public QProxyStyle {
 public:
-    StateImageStyle(QPixmap empty, QPixmap ticked)
-        : emptyBox(std::move(empty)), tickedBox(std::move(ticked)) {}
+    StateImageStyle(QIcon empty, QIcon ticked, QSize size)
+        : emptyBox(std::move(empty)), tickedBox(std::move(ticked)), size(size) {}
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
@@ -23,26 +27,49 @@ public:
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
-        const QPixmap& image = (option->state & State_On) ? tickedBox : emptyBox;
-        QRect target(QPoint(), image.size());
+        const QIcon& image = (option->state & State_On) ? tickedBox : emptyBox;
+        QRect target(QPoint(), size);
         target.moveCenter(option->rect.center());
-        painter->drawPixmap(target, image);
+        image.paint(painter, target);
     }
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override {
         if (metric == PM_IndicatorWidth) {
-            return emptyBox.width();
+            return size.width();
         }
         if (metric == PM_IndicatorHeight) {
-            return emptyBox.height();
+            return size.height();
         }
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 
 private:
-    QPixmap emptyBox;
-    QPixmap tickedBox;
+    QIcon emptyBox;
+    QIcon tickedBox;
+    QSize size; // in the screen's logical pixels
+};
+
+// Measures an item's height for the width its column gives its text, so that a wrapped item gets
+// the lines it needs: an item view asks for heights without saying how wide the row is.
+class WrappingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const auto* view = qobject_cast<const QTreeView*>(option.widget);
+        if (view == nullptr) {
+            return QStyledItemDelegate::sizeHint(option, index);
+        }
+        const QStyle* style = view->style();
+        // The check box and its margins take their share of the row before the text.
+        const int checkWidth =
+            style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, view) +
+            4 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+        QStyleOptionViewItem measured = option;
+        measured.rect = QRect(0, 0, std::max(1, view->columnWidth(index.column()) - checkWidth), 1);
+        return QStyledItemDelegate::sizeHint(measured, index);
+    }
 };
 
 // Tree items keep their data pointer under this role.
@@ -135,6 +162,12 @@ QString CTreeCtrl::GetItemText(Item item) const {
     return item == nullptr ? QString() : ReadBackText(item->text(0));
 }
 
+void CTreeCtrl::SetItemText(Item item, const char* text) {
+    if (item != nullptr) {
+        item->setText(0, WidenText(text));
+    }
+}
+
 bool CTreeCtrl::GetCheck(Item item) const {
     return item != nullptr && item->checkState(0) == Qt::Checked;
 }
@@ -145,6 +178,23 @@ void CTreeCtrl::SetCheck(Item item, bool checked) {
     }
 }
 
+void CTreeCtrl::WrapLongItems() {
+    QTreeWidget* tree = GetControl();
+    if (tree == nullptr) {
+        return;
+    }
+    tree->setItemDelegate(new WrappingDelegate(tree));
+    tree->setWordWrap(true);
+    tree->setTextElideMode(Qt::ElideNone);
+    tree->setUniformRowHeights(false);
+    tree->header()->setStretchLastSection(true);
+    tree->header()->setSectionResizeMode(QHeaderView::Stretch);
+    tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The view keeps the heights it measured; a new width needs them measured anew.
+    QObject::connect(tree->header(), &QHeaderView::sectionResized, tree,
+                     [tree] { tree->doItemsLayout(); });
+}
+
 void CTreeCtrl::SetStateImageList(const CImageList& images) {
     QTreeWidget* tree = GetControl();
     if (tree == nullptr || images.GetImageCount() < 3) {
@@ -153,7 +203,8 @@ void CTreeCtrl::SetStateImageList(const CImageList& images) {
     // The style belongs to the tree; a widget holds its style through a guarded pointer, so the
     // order in which the two go away does not matter.
     QStyle* previous = tree->style();
-    auto* style = new StateImageStyle(images.GetImage(1), images.GetImage(2));
+    auto* style =
+        new StateImageStyle(images.GetIcon(1), images.GetIcon(2), images.GetImage(1).size());
     style->setParent(tree);
     tree->setStyle(style);
     if (dynamic_cast<StateImageStyle*>(previous) != nullptr) {

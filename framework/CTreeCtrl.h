@@ -38,9 +38,15 @@ public:
     // The item at position index from the top, or nullptr outside the tree.
     Item GetItem(int index) const;
     QString GetItemText(Item item) const;
+    // Replaces item's text in place; its check box, selection and position stay.
+    void SetItemText(Item item, const char* text);
 
     bool GetCheck(Item item) const;
     void SetCheck(Item item, bool checked);
+
+    // Wraps a long item onto further lines at the width of the tree, word by word, instead of
+    // letting it run off the edge behind a sideways scroll bar; rows grow to their text.
+    void WrapLongItems();
 
     // Draws the check boxes with the images of images: image 1 for an empty box, image 2 for a
     // ticked one. The images are copied; images may go away afterwards.

@@ -21,10 +21,15 @@ constexpr std::array fileItems{
 };
 
 constexpr std::array editItems{
+    MenuItemTemplate{"Undo", ID_EDIT_UNDO},
+    MenuItemTemplate{"Redo", ID_EDIT_REDO},
+    separator,
     MenuItemTemplate{"New Checklist", ID_EDIT_NEW_CHECKLIST},
     MenuItemTemplate{"Delete Checklist", ID_EDIT_DELETE_CHECKLIST},
+    MenuItemTemplate{"Rename Checklist", ID_EDIT_RENAME_CHECKLIST},
     separator,
     MenuItemTemplate{"Add Item", ID_EDIT_ADD_ITEM},
+    MenuItemTemplate{"Edit Item", ID_EDIT_EDIT_ITEM},
     MenuItemTemplate{"Delete Item", ID_EDIT_DELETE_ITEM},
     separator,
     MenuItemTemplate{"Move item Up", ID_EDIT_MOVE_UP},

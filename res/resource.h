@@ -63,3 +63,11 @@ inline constexpr int ID_EDIT_DELETE_ITEM = 32892;
 inline constexpr int ID_EDIT_MOVE_UP = 32898;
 inline constexpr int ID_EDIT_MOVE_DOWN = 32899;
 inline constexpr int ID_HELP_ABOUT = 32896;
+
+// Edit commands beside the menu's first ones, on numbers that no other command or Lists entry
+// uses: Undo and Redo with the desktop's usual numbers, Rename Checklist and Edit Item next to
+// the commands they follow.
+inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_EDIT_REDO = 57644;
+inline constexpr int ID_EDIT_RENAME_CHECKLIST = 32890;
+inline constexpr int ID_EDIT_EDIT_ITEM = 32893;

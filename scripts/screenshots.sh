@@ -145,10 +145,19 @@ start_program
 shot screen
 stop_program
 
-# Three items ticked with Down and Space, the fourth selected.
+# Three items ticked with Space alone (each tick moves on to the next item), the fourth selected.
 start_program
-keys Down space Down space Down space Down
+keys Down space space space
 shot ticked
+stop_program
+
+# A phone held upright: the window 360 pixels wide, the end of the first list, where a long item
+# wraps onto a second line.
+start_program
+xdotool windowsize --sync "$main" 360 640
+xdotool windowactivate --sync "$main"
+keys Down End
+shot narrow
 stop_program
 
 # F10 opens the File menu with no entry chosen; Right moves on to Edit, Help and Lists, each
@@ -158,7 +167,12 @@ keys F10
 shot_when 2 file-menu
 stop_program
 
+# The Edit menu after a change: Edit Item (F2) confirmed with Enter, so that Undo names it.
 start_program
+keys Down F2
+if wait_for_windows 2; then
+    keys Return
+fi
 keys F10 Right
 shot_when 2 edit-menu
 stop_program
@@ -168,15 +182,22 @@ keys F10 Right Right Right
 shot_when 2 lists-menu
 stop_program
 
-# Edit > Add Item, with a text typed in.
+# Edit > Add Item, with a text typed in. Down goes from New Checklist past Delete Checklist and
+# Rename Checklist to Add Item.
 start_program
-keys F10 Right Down Down Return
+keys F10 Right Down Down Down Return
 if wait_for_windows 2; then
     # The dialog opens with the cursor in its box.
     xdotool type --delay 40 "BRAKES ..... CHECK"
     sleep 0.3
 fi
 shot_when 2 add-item
+stop_program
+
+# F2 on the fourth item: Edit Item, its text filled in.
+start_program
+keys Down Down Down Down F2
+shot_when 2 edit-item
 stop_program
 
 # File > Configure Hot Buttons.
@@ -187,7 +208,7 @@ stop_program
 
 # A change (Edit > Move item down on the first item), then OK: the save question.
 start_program
-keys Down F10 Right Down Down Down Down Down Return
+keys Down F10 Right Down Down Down Down Down Down Down Return
 eval "$(xdotool getwindowgeometry --shell "$main")"
 xdotool mousemove --window "$main" $((WIDTH - 30)) 10 click 1
 shot_when 2 save-question

@@ -6,6 +6,7 @@ namespace {
 
 const char programName[] = "tarvasto";
 const char rememberedFileValue[] = "defaultFileName";
+const char rememberedWindowValue[] = "windowPlacement";
 
 } // namespace
 
@@ -23,5 +24,22 @@ void StoreRememberedFile(const char* fileName) {
     CSettingsKey key;
     key.OpenKey(programName, programName, 1);
     key.WriteString(rememberedFileValue, fileName);
+    key.CloseKey();
+}
+
+void ReadRememberedWindow(char (&buffer)[1024]) {
+    CSettingsKey key;
+    key.OpenKey(programName, programName, 1);
+    key.ReadString(rememberedWindowValue, "", buffer, sizeof buffer);
+    key.CloseKey();
+}
+
+void StoreRememberedWindow(const char* placement) {
+    if (placement == nullptr) {
+        return;
+    }
+    CSettingsKey key;
+    key.OpenKey(programName, programName, 1);
+    key.WriteString(rememberedWindowValue, placement);
     key.CloseKey();
 }

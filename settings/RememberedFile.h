@@ -1,7 +1,8 @@
 #pragma once
 
 // The path of the checklist file in use, remembered between runs as the value
-// "defaultFileName" of the program's settings key "Software\Velmora\tarvasto".
+// "defaultFileName" of the program's settings key "Software\Velmora\tarvasto", and beside it the
+// size and place of the program's window as "windowPlacement".
 
 // The path remembered first: the one a new key receives.
 inline constexpr char defaultRememberedFile[] = "\\my documents\\aviation.ckl";
@@ -15,3 +16,11 @@ void ReadRememberedFile(char (&buffer)[1024]);
 // Remembers fileName for the next start. A null or empty fileName (a document that was never
 // saved under a name) stores nothing, so the path remembered before stays.
 void StoreRememberedFile(const char* fileName);
+
+// The window placement stored last, always terminated within buffer; empty when none was stored
+// or the store cannot be used. Read it after ReadRememberedFile, which must be the first to open
+// a new key so that the key receives the default path.
+void ReadRememberedWindow(char (&buffer)[1024]);
+
+// Remembers placement (text of the screen's own making) for the next start; null stores nothing.
+void StoreRememberedWindow(const char* placement);

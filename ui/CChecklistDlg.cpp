@@ -7,8 +7,14 @@
 #include "resource.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QInputDevice>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
+#include <QScreen>
+#include <QScroller>
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -23,6 +29,14 @@ constexpr int farListsEntryBase = 0x10000;
 // such as "Taxi & Run-up" must show as written.
 QString ShownLiterally(const char* text) {
     return WidenText(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+// Whether a touch screen is attached, where a finger scrolls the tree.
+bool HasTouchScreen() {
+    const QList<const QInputDevice*> devices = QInputDevice::devices();
+    return std::any_of(devices.begin(), devices.end(), [](const QInputDevice* device) {
+        return device->type() == QInputDevice::DeviceType::TouchScreen;
+    });
 }
 
 } // namespace
@@ -61,9 +75,13 @@ bool CChecklistDlg::OnMessage(const Message& message) {
         {MessageKind::Command, 0, ID_FILE_SAVE_AS, &CChecklistDlg::OnSaveAs},
         {MessageKind::Command, 0, ID_FILE_HOT_BUTTONS, &CChecklistDlg::OnConfigureHotButtons},
         {MessageKind::Command, 0, ID_FILE_EXIT, &CChecklistDlg::OnExit},
+        {MessageKind::Command, 0, ID_EDIT_UNDO, &CChecklistDlg::OnUndo},
+        {MessageKind::Command, 0, ID_EDIT_REDO, &CChecklistDlg::OnRedo},
         {MessageKind::Command, 0, ID_EDIT_NEW_CHECKLIST, &CChecklistDlg::OnNewChecklist},
         {MessageKind::Command, 0, ID_EDIT_DELETE_CHECKLIST, &CChecklistDlg::OnDeleteChecklist},
+        {MessageKind::Command, 0, ID_EDIT_RENAME_CHECKLIST, &CChecklistDlg::OnRenameChecklist},
         {MessageKind::Command, 0, ID_EDIT_ADD_ITEM, &CChecklistDlg::OnAddItem},
+        {MessageKind::Command, 0, ID_EDIT_EDIT_ITEM, &CChecklistDlg::OnEditItem},
         {MessageKind::Command, 0, ID_EDIT_DELETE_ITEM, &CChecklistDlg::OnDeleteItem},
         {MessageKind::Command, 0, ID_EDIT_MOVE_UP, &CChecklistDlg::OnMoveItemUp},
         {MessageKind::Command, 0, ID_EDIT_MOVE_DOWN, &CChecklistDlg::OnMoveItemDown},
@@ -94,9 +112,11 @@ bool CChecklistDlg::OnInitDialog() {
 
     GetMenuBar().InsertMenu(IDR_MAINMENU);
     AddShortcuts();
+    FollowHistory();
 
     stateImages.Create(IDB_CHECKSTATES, 16);
     tree.SetStateImageList(stateImages);
+    SetUpTree();
 
     listsButtonPosition = -1;
     for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
@@ -123,48 +143,172 @@ bool CChecklistDlg::OnInitDialog() {
     ReadRememberedFile(path);
     document->LoadFile(path);
 
+    RestorePlacement();
     RefreshAll();
     return true;
 }
 
-// The usual keys of the desktop for the File menu's entries; the entries keep their texts.
+// The usual keys of the desktop for the menus' entries; the entries keep their texts.
 void CChecklistDlg::AddShortcuts() {
     struct Shortcut {
         int commandId;
-        const char* keys;
+        const char* keys; // one or more, separated by "; "
     };
     static constexpr Shortcut shortcuts[] = {
-        {ID_FILE_NEW, "Ctrl+N"},
-        {ID_FILE_LOAD, "Ctrl+O"},
-        {ID_FILE_SAVE, "Ctrl+S"},
-        {ID_FILE_SAVE_AS, "Ctrl+Shift+S"},
+        {ID_FILE_NEW, "Ctrl+N"},   {ID_FILE_LOAD, "Ctrl+O"},
+        {ID_FILE_SAVE, "Ctrl+S"},  {ID_FILE_SAVE_AS, "Ctrl+Shift+S"},
+        {ID_EDIT_UNDO, "Ctrl+Z"},  {ID_EDIT_REDO, "Ctrl+Y; Ctrl+Shift+Z"},
+        {ID_EDIT_EDIT_ITEM, "F2"},
     };
+    for (const Shortcut& shortcut : shortcuts) {
+        if (QAction* entry = MenuEntry(shortcut.commandId)) {
+            entry->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(shortcut.keys)));
+        }
+    }
+}
+
+QAction* CChecklistDlg::MenuEntry(int commandId) {
     CMenuBar& bar = GetMenuBar();
     for (int position = 0; position < bar.ButtonCount(); ++position) {
-        QMenu* menu = bar.GetButtonMenu(position);
-        if (menu == nullptr) {
-            continue;
-        }
-        for (QAction* action : menu->actions()) {
-            for (const Shortcut& shortcut : shortcuts) {
-                if (!action->isSeparator() && action->data().toInt() == shortcut.commandId) {
-                    action->setShortcut(QKeySequence(QString::fromLatin1(shortcut.keys)));
-                }
+        const QMenu* menu = bar.GetButtonMenu(position);
+        for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
+            if (!action->isSeparator() && action->data().toInt() == commandId) {
+                return action;
             }
         }
     }
+    return nullptr;
+}
+
+void CChecklistDlg::FollowHistory() {
+    QAction* undo = MenuEntry(ID_EDIT_UNDO);
+    QAction* redo = MenuEntry(ID_EDIT_REDO);
+    if (undo == nullptr || redo == nullptr) {
+        return;
+    }
+    const auto update = [this, undo, redo] {
+        // "Undo Delete Item": the entry says what it would take back.
+        const auto name = [](const char* verb, const QString& step) {
+            return step.isEmpty() ? QString::fromLatin1(verb)
+                                  : QStringLiteral("%1 %2").arg(QLatin1String(verb), step);
+        };
+        undo->setText(name("Undo", history.undoText()));
+        undo->setEnabled(history.canUndo());
+        redo->setText(name("Redo", history.redoText()));
+        redo->setEnabled(history.canRedo());
+    };
+    // The entries are the context: when the menus go, so do the connections.
+    connect(&history, &QUndoStack::indexChanged, undo, update);
+    connect(&history, &QUndoStack::canUndoChanged, undo, update);
+    connect(&history, &QUndoStack::canRedoChanged, redo, update);
+    update();
+}
+
+void CChecklistDlg::SetUpTree() {
+    QTreeWidget* view = tree.GetControl();
+    if (view == nullptr) {
+        return;
+    }
+    // A finger drags the list along and flicks it on, as on a phone; a mouse still clicks. Only
+    // where there is a touch screen: Qt never frees the recogniser of a grab (a few bytes a
+    // screen), which a leak checker would report at every end of the program.
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    if (HasTouchScreen()) {
+        QScroller::grabGesture(view->viewport(), QScroller::TouchGesture);
+    }
+    // On a narrow screen nothing may run off the edge behind a sideways scroll bar.
+    tree.WrapLongItems();
+    view->installEventFilter(this);
+}
+
+bool CChecklistDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree.GetControl() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            // A held key would race down the list ticking everything: one press, one item.
+            if (!key->isAutoRepeat()) {
+                OnTreeSpace();
+            }
+            return true;
+        }
+    }
+    return CDialog::eventFilter(watched, event);
+}
+
+void CChecklistDlg::OnTreeSpace() {
+    QTreeWidget* view = tree.GetControl();
+    const CTreeCtrl::Item item = view->currentItem();
+    if (item == nullptr) {
+        return;
+    }
+    const bool tick = !tree.GetCheck(item);
+    tree.SetCheck(item, tick);
+    CTreeCtrl::Item next = tick ? view->itemBelow(item) : nullptr;
+    tree.SelectItem(next != nullptr ? next : item);
+    view->scrollToItem(next != nullptr ? next : item);
+}
+
+// The placement is kept as text, "x y width height maximized", the rectangle being the window's
+// normal one (not maximised), so that a stored value can be checked before it is used.
+void CChecklistDlg::RestorePlacement() {
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    // A handheld keeps its screen filled, whatever a desktop stored.
+    if (shown == nullptr || IsSmallScreen(shown->availableGeometry().size())) {
+        return;
+    }
+    char placement[1024];
+    ReadRememberedWindow(placement);
+    const QStringList fields = QString::fromUtf8(placement).split(QLatin1Char(' '));
+    if (fields.size() != 5) {
+        return;
+    }
+    std::array<int, 5> numbers{};
+    for (int i = 0; i < 5; ++i) {
+        bool ok = false;
+        numbers[i] = fields[i].toInt(&ok);
+        if (!ok) {
+            return;
+        }
+    }
+    const QRect rect(numbers[0], numbers[1], numbers[2], numbers[3]);
+    // A damaged value, or a place on a screen no longer there, is refused as a whole: the window
+    // then opens as at the first start.
+    const QSize least = minimumSizeHint();
+    if (rect.width() < least.width() || rect.height() < least.height() ||
+        QGuiApplication::screenAt(rect.center()) == nullptr || (numbers[4] & ~1) != 0) {
+        return;
+    }
+    setGeometry(rect);
+    if (numbers[4] == 1) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+void CChecklistDlg::StorePlacement() {
+    const QRect rect = isMaximized() ? normalGeometry() : geometry();
+    const QString placement = QStringLiteral("%1 %2 %3 %4 %5")
+                                  .arg(rect.x())
+                                  .arg(rect.y())
+                                  .arg(rect.width())
+                                  .arg(rect.height())
+                                  .arg(isMaximized() ? 1 : 0);
+    StoreRememberedWindow(placement.toUtf8().constData());
 }
 
 void CChecklistDlg::ShowChecklist(Checklist* checklist) {
     currentChecklist = checklist;
     tree.DeleteAllItems();
+    ShowName(checklist);
+    for (ChecklistItem* item = checklist->items.next; !checklist->IsEnd(item); item = item->next) {
+        tree.InsertItem(item->text, item);
+    }
+}
+
+void CChecklistDlg::ShowName(Checklist* checklist) {
     nameLabel.SetWindowText(checklist->name);
     if (QTreeWidget* view = tree.GetControl()) {
         // The label is the tree's name for assistive tools.
         view->setAccessibleName(nameLabel.GetWindowText());
-    }
-    for (ChecklistItem* item = checklist->items.next; !checklist->IsEnd(item); item = item->next) {
-        tree.InsertItem(item->text, item);
     }
 }
 
@@ -208,6 +352,47 @@ void CChecklistDlg::RefreshAll() {
         ShowChecklist(first);
     } else {
         tree.DeleteAllItems();
+    }
+}
+
+void CChecklistDlg::ShowChange(ChangedPart part, Checklist* checklist) {
+    switch (part) {
+    case ChangedPart::HotButtons:
+        SetHotButtonCaptions();
+        return;
+    case ChangedPart::Checklists:
+        if (document->IndexOfChecklist(checklist) < 0) {
+            // Gone while shown: the first checklist takes its place, as after Delete Checklist.
+            if (checklist == currentChecklist) {
+                currentChecklist = nullptr;
+                RefreshAll();
+                return;
+            }
+            SetHotButtonCaptions();
+            RebuildListsMenu();
+            return;
+        }
+        SetHotButtonCaptions();
+        RebuildListsMenu();
+        ShowChecklist(checklist);
+        return;
+    case ChangedPart::Texts:
+        RebuildListsMenu();
+        if (checklist != currentChecklist) {
+            ShowChecklist(checklist);
+            return;
+        }
+        ShowName(checklist);
+        for (int row = 0; row < tree.GetCount(); ++row) {
+            const CTreeCtrl::Item item = tree.GetItem(row);
+            if (const auto* shown = static_cast<const ChecklistItem*>(tree.GetItemData(item))) {
+                tree.SetItemText(item, shown->text);
+            }
+        }
+        return;
+    case ChangedPart::Items:
+        ShowChecklist(checklist);
+        return;
     }
 }
 

@@ -7,12 +7,22 @@
 #include "CTreeCtrl.h"
 
 #include <QIcon>
+#include <QUndoStack>
 #include <array>
 #include <memory>
 
 class Checklist;
 struct ChecklistItem;
 class ChecklistDoc;
+class QAction;
+
+// What an undoable change touched, and so what the screen shows again after it.
+enum class ChangedPart {
+    Items,      // the items of a checklist: that checklist shown afresh, its ticks cleared
+    Texts,      // a checklist's name or an item's text: changed in place, the ticks stay
+    Checklists, // a checklist came or went, with its hot button
+    HotButtons, // the hot-button slots
+};
 
 // The checklist screen, the program's only window: the current checklist's name, its items as a
 // tree of check boxes, four hot buttons, and the File, Edit, Help and Lists menus. It owns the
@@ -42,6 +52,12 @@ public:
     void RebuildListsMenu();
     // Hot-button captions, Lists menu, then the first checklist (or an empty tree).
     void RefreshAll();
+    // Shows the document again after an undoable change to part, made in checklist (null for the
+    // hot buttons): Items shows checklist afresh; Texts updates its name and item texts in place
+    // when it is the one shown, else shows it; Checklists updates the buttons and the Lists menu
+    // and shows checklist, or, when it has just left the document while shown, the first
+    // checklist; HotButtons updates the buttons' captions.
+    void ShowChange(ChangedPart part, Checklist* checklist);
 
     // The file to open at initialisation instead of the remembered one, as Load opens it; empty
     // for the remembered file. Set before DoModal.
@@ -58,6 +74,8 @@ public:
     Checklist* CurrentChecklist() const { return currentChecklist; }
     CTreeCtrl& Tree() { return tree; }
     int ListsButtonPosition() const { return listsButtonPosition; }
+    // The changes Undo and Redo walk through; emptied whenever the document is replaced.
+    QUndoStack& History() { return history; }
 
 protected:
     bool OnInitDialog() override;
@@ -67,6 +85,8 @@ protected:
     void OnCloseRequest() override;
     void DoDataExchange() override;
     bool OnMessage(const Message& message) override;
+    // Space on the tree (see OnTreeSpace).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // What became of a Save or Save As.
@@ -95,9 +115,13 @@ private:
     void OpenWaitingFile();
 
     // Edit commands, hot-button configuration and About (CChecklistDlgEdit.cpp).
+    void OnUndo();
+    void OnRedo();
     void OnNewChecklist();
     void OnDeleteChecklist();
+    void OnRenameChecklist();
     void OnAddItem();
+    void OnEditItem();
     void OnDeleteItem();
     void OnMoveItemUp();
     void OnMoveItemDown();
@@ -108,6 +132,19 @@ private:
     ChecklistItem* SelectedChecklistItem();
 
     void AddShortcuts();
+    // The entry of the screen's menus that sends commandId, or null.
+    QAction* MenuEntry(int commandId);
+    // Keeps the Undo and Redo entries naming the step they would take, greyed when there is none.
+    void FollowHistory();
+    // Finger scrolling, and long items wrapped to the width of the screen.
+    void SetUpTree();
+    // Space ticks the selected item and selects the next one, or clears the tick and stays.
+    void OnTreeSpace();
+    // Puts checklist's name into the label, which names the tree for assistive tools too.
+    void ShowName(Checklist* checklist);
+    // The window's size and place: taken from the settings on a desktop, stored on Close.
+    void RestorePlacement();
+    void StorePlacement();
 
     CStatic nameLabel;
     std::array<CButton, 4> hotButtons;
@@ -121,4 +158,5 @@ private:
     QString fileToOpen;
     QString waitingFile;
     int commandsRunning = 0;
+    QUndoStack history;
 };

@@ -6,7 +6,8 @@
 #include "ChecklistDoc.h"
 #include "LineRules.h"
 #include "MessageBox.h"
-#include "TextRules.h"
+#include "TextConversion.h"
+#include "UndoSteps.h"
 #include "resource.h"
 
 namespace {
@@ -16,18 +17,25 @@ void ShowError(QWidget* owner, const char* text) {
     MessageBox(owner, QString::fromUtf8(text), QStringLiteral("Error"), MB_OK);
 }
 
+const char unstorableItem[] =
+    "An item that begins with [ and contains ] cannot be stored in a checklist file.";
+
 } // namespace
+
+void CChecklistDlg::OnUndo() {
+    history.undo();
+}
+
+void CChecklistDlg::OnRedo() {
+    history.redo();
+}
 
 void CChecklistDlg::OnNewChecklist() {
     char name[1024] = "";
     if (RunTextEntry("Create Checklist", "Enter the name for the new list:", name) != IDOK) {
         return;
     }
-    Checklist* checklist = document->CreateChecklist();
-    checklist->SetName(name);
-    document->AppendChecklist(checklist);
-    ShowChecklist(checklist);
-    RebuildListsMenu();
+    history.push(new NewChecklistStep(*this, name));
 }
 
 void CChecklistDlg::OnDeleteChecklist() {
@@ -40,9 +48,19 @@ void CChecklistDlg::OnDeleteChecklist() {
         ShowError(this, "Please select (or add) a checklist first");
         return;
     }
-    document->RemoveChecklist(currentChecklist);
-    currentChecklist = nullptr;
-    RefreshAll();
+    history.push(new DeleteChecklistStep(*this, currentChecklist));
+}
+
+void CChecklistDlg::OnRenameChecklist() {
+    if (currentChecklist == nullptr) {
+        ShowError(this, "Please select (or add) a checklist first");
+        return;
+    }
+    char name[1024];
+    NarrowText(WidenText(currentChecklist->name), name, sizeof name);
+    if (RunTextEntry("Rename Checklist", "Enter the new name for the list:", name) == IDOK) {
+        history.push(new RenameChecklistStep(*this, currentChecklist, name));
+    }
 }
 
 void CChecklistDlg::OnAddItem() {
@@ -54,10 +72,9 @@ void CChecklistDlg::OnAddItem() {
     if (RunTextEntry("Add Item", "Enter the text of the new item:", text) == IDOK) {
         // Such a line would be read back as a tag and garble the rest of the file.
         if (LineRules::IsStorableLine(text)) {
-            currentChecklist->AppendItem(text);
+            history.push(new AddItemStep(*this, currentChecklist, text));
         } else {
-            ShowError(this, "An item that begins with [ and contains ] cannot be stored in a "
-                            "checklist file.");
+            ShowError(this, unstorableItem);
         }
     }
     Refill();
@@ -77,42 +94,48 @@ ChecklistItem* CChecklistDlg::SelectedChecklistItem() {
     return static_cast<ChecklistItem*>(tree.GetItemData(selected));
 }
 
-void CChecklistDlg::OnDeleteItem() {
+void CChecklistDlg::OnEditItem() {
     ChecklistItem* item = SelectedChecklistItem();
     if (item == nullptr) {
         return;
     }
-    Checklist::UnlinkItem(item);
-    Refill();
-    document->modified = true;
+    char text[1024];
+    NarrowText(WidenText(item->text), text, sizeof text);
+    if (RunTextEntry("Edit Item", "Enter the new text of the item:", text) != IDOK) {
+        return;
+    }
+    // The same refusal as Add Item's; the list stays as it was, ticks and all.
+    if (!LineRules::IsStorableLine(text)) {
+        ShowError(this, unstorableItem);
+        return;
+    }
+    history.push(new EditItemStep(*this, currentChecklist, item, text));
+}
+
+void CChecklistDlg::OnDeleteItem() {
+    if (ChecklistItem* item = SelectedChecklistItem()) {
+        history.push(new DeleteItemStep(*this, currentChecklist, item));
+    }
 }
 
 void CChecklistDlg::OnMoveItemUp() {
-    ChecklistItem* item = SelectedChecklistItem();
-    if (item == nullptr) {
-        return;
+    if (ChecklistItem* item = SelectedChecklistItem()) {
+        history.push(new MoveItemStep(*this, currentChecklist, item, true));
     }
-    currentChecklist->MoveItemUp(item);
-    Refill();
-    document->modified = true;
 }
 
 void CChecklistDlg::OnMoveItemDown() {
-    ChecklistItem* item = SelectedChecklistItem();
-    if (item == nullptr) {
-        return;
+    if (ChecklistItem* item = SelectedChecklistItem()) {
+        history.push(new MoveItemStep(*this, currentChecklist, item, false));
     }
-    currentChecklist->MoveItemDown(item);
-    Refill();
-    document->modified = true;
 }
 
 void CChecklistDlg::OnConfigureHotButtons() {
     CHotButtonsDlg dialog;
     dialog.document = document.get();
+    const HotButtonsStep::Slots before = HotButtonsStep::Take(*document);
     if (dialog.DoModal() == IDOK) {
-        document->modified = true;
-        SetHotButtonCaptions();
+        history.push(new HotButtonsStep(*this, before, HotButtonsStep::Take(*document)));
     }
 }
 

@@ -57,6 +57,8 @@ void CChecklistDlg::ReportSaveFailure() {
 }
 
 void CChecklistDlg::ReplaceDocument() {
+    // The steps hold elements of the document that goes: a new document starts a new history.
+    history.clear();
     currentChecklist = nullptr;
     document = std::make_unique<ChecklistDoc>();
 }
@@ -129,6 +131,7 @@ void CChecklistDlg::OnOK() {
     }
     // A document never saved under a name stores nothing: the file remembered before stays.
     StoreRememberedFile(document->fileName);
+    StorePlacement();
     EndDialog(IDOK);
 }
 

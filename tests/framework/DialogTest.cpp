@@ -194,6 +194,8 @@ TEST(ModalRun, ReturnsHowTheDialogEnded) {
     const std::tuple<const char*, int, Act, int, const char*> rows[] = {
         {"enter_presses_default_button", IDD_TEXTENTRY, enterIn(IDC_ENTRY_EDIT), IDOK,
          "init shown"},
+        {"enter_presses_the_focused_button", IDD_TEXTENTRY, enterIn(IDCANCEL), IDCANCEL,
+         "init shown"},
         {"enter_without_default_button", IDD_CHECKLIST, enterIn(IDC_TREE), -1, "init shown"},
         {"close_request_kept_open", IDD_CHECKLIST, close, -1, "init shown close-request shown"},
         {"unknown_template", 9999, nullptr, -1, ""},
@@ -263,18 +265,29 @@ TEST(Tree, GrowsWithTheWindowAndDrawsItsBoxesWithTheStateImages) {
         EXPECT_EQ(tree.GetSelectedItem(), nullptr);
 
         tree.SetStateImageList(states);
-        for (const bool ticked : {false, true}) {
-            QImage drawn(16, 16, QImage::Format_RGB32);
-            drawn.fill(Qt::red);
-            QPainter painter(&drawn);
-            QStyleOptionViewItem option;
-            option.rect = drawn.rect();
-            option.state = ticked ? QStyle::State_On : QStyle::State_Off;
-            view->style()->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &option, &painter,
-                                         view);
-            painter.end();
-            const QImage image = states.GetImage(ticked ? 2 : 1).toImage();
-            EXPECT_EQ(drawn, image.convertToFormat(drawn.format())) << "ticked " << ticked;
+        // On a screen of twice the density the boxes come from the sharper bitmap, pixel for
+        // pixel, not from the plain one blown up.
+        QPixmap sharp(QStringLiteral(":/tarvasto/bitmaps/checkstates@2x.png"));
+        ASSERT_EQ(sharp.size(), QSize(96, 32));
+        for (const int density : {1, 2}) {
+            for (const bool ticked : {false, true}) {
+                QImage drawn(16 * density, 16 * density, QImage::Format_RGB32);
+                drawn.setDevicePixelRatio(density);
+                drawn.fill(Qt::red);
+                QPainter painter(&drawn);
+                QStyleOptionViewItem option;
+                option.rect = QRect(0, 0, 16, 16);
+                option.state = ticked ? QStyle::State_On : QStyle::State_Off;
+                view->style()->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &option,
+                                             &painter, view);
+                painter.end();
+                const QImage image = density == 1
+                                         ? states.GetImage(ticked ? 2 : 1).toImage()
+                                         : sharp.copy(ticked ? 64 : 32, 0, 32, 32).toImage();
+                drawn.setDevicePixelRatio(1);
+                EXPECT_EQ(drawn, image.convertToFormat(drawn.format()))
+                    << "ticked " << ticked << " density " << density;
+            }
         }
     });
 }

@@ -3,8 +3,11 @@
 
 #include <QAccessible>
 #include <QMenu>
+#include <QScrollBar>
+#include <QScroller>
 #include <QTreeWidget>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -125,6 +128,67 @@ TEST_F(ScreenTest, AssistiveToolsReachEveryButton) {
         };
         walk(QAccessible::queryAccessibleInterface(&screen));
         EXPECT_EQ(buttons.join('|'), "(empty)|(empty)|(empty)|(empty)|OK");
+    });
+}
+
+} // namespace
+
+namespace {
+
+// On a desktop the window opens where Close left it, at its size; Exit stores nothing. A damaged
+// stored value leaves the window as it opens at the first start.
+TEST_F(ScreenTest, TheWindowOpensWhereCloseLeftIt) {
+    MessageBoxHook boxes;
+    Push(boxes, {IDNO}); // the empty document is unsaved
+    QRect first;
+    RunScreen([&](CChecklistDlg& screen) { first = screen.geometry(); });
+    const QRect moved(first.topLeft() + QPoint(17, 23), first.size() - QSize(31, 42));
+    const auto endWith = [&](int command) {
+        return [=](CChecklistDlg& screen) {
+            screen.setGeometry(moved.translated(command == IDOK ? 0 : 5, 0));
+            screen.SendCommand(command);
+        };
+    };
+    RunScreen(endWith(IDOK));
+    RunScreen(endWith(ID_FILE_EXIT));
+    RunScreen([&](CChecklistDlg& screen) { EXPECT_EQ(screen.geometry(), moved); });
+    for (const char* damaged : {"not a placement", "AdnQywADAAA=", "", "40 40 9 9 0",
+                                "-9000 0 500 500 0", "40 40 500 500 2", "40 40 500 500 0 0"}) {
+        SCOPED_TRACE(damaged);
+        StoreRememberedWindow(damaged);
+        RunScreen([&](CChecklistDlg& screen) { EXPECT_EQ(screen.geometry(), first); });
+    }
+}
+
+// On a screen as narrow as a phone held upright, a long item wraps onto further lines inside the
+// tree rather than running off its edge behind a sideways scroll bar; a finger on its touch screen
+// drags the tree.
+TEST_F(ScreenTest, LongItemsWrapOnANarrowScreen) {
+    const std::unique_ptr<QPointingDevice> touchScreen(QTest::createTouchDevice());
+    StoreRememberedFile(
+        WriteFile(TempPath("long.ckl"),
+                  "[$$CHECKLIST]\nPreflight\nFUEL ..... CHECK\nPROPELLER AND SPINNER ..... NO "
+                  "NICKS, SECURE, NO OIL LEAKS AT THE HUB\n[$$END]\n")
+            .c_str());
+    RunScreen([](CChecklistDlg& screen) {
+        // Laid out wide first, as on a phone turned upright from its side: one line each.
+        QTreeWidget* tree = screen.Tree().GetControl();
+        const int lines = tree->fontMetrics().lineSpacing();
+        screen.resize(700, 360);
+        QCoreApplication::processEvents();
+        EXPECT_LT(tree->visualItemRect(screen.Tree().GetItem(1)).height(), 2 * lines);
+        screen.resize(360, 640);
+        QCoreApplication::processEvents(); // the tree lays its rows out anew
+        const int width = tree->viewport()->width();
+        const QRect shortRow = tree->visualItemRect(screen.Tree().GetItem(0));
+        const QRect longRow = tree->visualItemRect(screen.Tree().GetItem(1));
+        EXPECT_LT(width, 360);
+        EXPECT_LE(longRow.right(), width);
+        EXPECT_GE(longRow.height(), 2 * lines);
+        EXPECT_LT(shortRow.height(), 2 * lines);
+        EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0);
+        EXPECT_TRUE(QScroller::hasScroller(tree->viewport()));
+        EXPECT_TRUE(tree->viewport()->testAttribute(Qt::WA_AcceptTouchEvents));
     });
 }
 

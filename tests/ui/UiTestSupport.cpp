@@ -79,21 +79,24 @@ DialogScript Press(int command) {
     return [=](CDialog& dialog) { dialog.SendCommand(command); };
 }
 
-static DialogScript EnterText(const QString& title, const QString& prompt, const QString& text) {
+DialogScript EnterText(const QString& title, const QString& prompt, const QString& start,
+                       const QString& text) {
     return [=](CDialog& dialog) {
         EXPECT_EQ(dialog.GetWindowText(), title);
         EXPECT_EQ(WidgetText(dialog.GetDlgItem(IDC_ENTRY_PROMPT)), prompt);
-        dialog.GetDlgItem<QLineEdit>(IDC_ENTRY_EDIT)->setText(text);
+        QLineEdit* box = dialog.GetDlgItem<QLineEdit>(IDC_ENTRY_EDIT);
+        EXPECT_EQ(box->text(), start);
+        box->setText(text);
         dialog.SendCommand(IDOK);
     };
 }
 
 DialogScript EnterName(const QString& name) {
-    return EnterText("Create Checklist", "Enter the name for the new list:", name);
+    return EnterText("Create Checklist", "Enter the name for the new list:", "", name);
 }
 
 DialogScript EnterItem(const QString& text) {
-    return EnterText("Add Item", "Enter the text of the new item:", text);
+    return EnterText("Add Item", "Enter the text of the new item:", "", text);
 }
 
 QLineEdit* CaptionBox(CDialog& dialog, int row) {
@@ -120,16 +123,22 @@ DialogScript Type(int row, const QString& text) {
     };
 }
 
-void Choose(CChecklistDlg& screen, int commandId) {
+QAction* Entry(CChecklistDlg& screen, int commandId) {
     for (int position = 0; position < screen.GetMenuBar().ButtonCount(); ++position) {
         const QMenu* menu = screen.GetMenuBar().GetButtonMenu(position);
         for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
             if (!action->isSeparator() && action->data().toInt() == commandId) {
-                return action->trigger();
+                return action;
             }
         }
     }
     ADD_FAILURE() << "no menu entry sends " << commandId;
+    static QAction* const none = new QAction; // triggering it does nothing
+    return none;
+}
+
+void Choose(CChecklistDlg& screen, int commandId) {
+    Entry(screen, commandId)->trigger();
 }
 
 void ChooseListsEntry(CChecklistDlg& screen, int position) {
@@ -215,6 +224,14 @@ std::string RememberedFile() {
     char buffer[1024];
     ReadRememberedFile(buffer);
     return buffer;
+}
+
+// Qt never frees the gesture recogniser that QScroller::grabGesture makes for each widget given
+// finger scrolling (its gesture manager forgets it when the widget goes): one small block per
+// checklist screen opened while a touch screen is attached, as a test attaches one. The leak
+// checker of the sanitizer builds asks for this list.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:QScroller::grabGesture\n";
 }
 
 namespace {

@@ -67,13 +67,18 @@ DialogScript Steps(std::vector<DialogScript> steps);
 DialogScript Press(int command);
 DialogScript EnterName(const QString& name);
 DialogScript EnterItem(const QString& text);
+// Any text entry dialog: checks its title, prompt and starting text, enters text and presses OK.
+DialogScript EnterText(const QString& title, const QString& prompt, const QString& start,
+                       const QString& text);
 DialogScript Pick(int row, int entry);
 DialogScript Type(int row, const QString& text);
 // The hot-button dialog's caption box and list of row (0 to 3).
 QLineEdit* CaptionBox(CDialog& dialog, int row);
 QComboBox* RowList(CDialog& dialog, int row);
 
-// Chooses the menu entry that sends commandId, as from the menu bar; or a Lists entry.
+// The menu entry that sends commandId (a failure when there is none); choosing it, as from the
+// menu bar; choosing a Lists entry.
+QAction* Entry(CChecklistDlg& screen, int commandId);
 void Choose(CChecklistDlg& screen, int commandId);
 void ChooseListsEntry(CChecklistDlg& screen, int position);
 void PressHotButton(CChecklistDlg& screen, int i);

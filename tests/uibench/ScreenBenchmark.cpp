@@ -142,8 +142,8 @@ void FillWithTheScreensControls(QDialog& dialog) {
     const std::vector<std::pair<QString, QStringList>> menus{
         {"File", {"New File", "Load", "Save", "Save As", "Configure Hot Buttons", "Exit"}},
         {"Edit",
-         {"New Checklist", "Delete Checklist", "Add Item", "Delete Item", "Move item Up",
-          "Move item down"}},
+         {"Undo", "Redo", "New Checklist", "Delete Checklist", "Rename Checklist", "Add Item",
+          "Edit Item", "Delete Item", "Move item Up", "Move item down"}},
         {"Help", {"About"}},
     };
     for (const auto& [title, entries] : menus) {
