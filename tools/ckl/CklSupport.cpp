@@ -1,7 +1,15 @@
 #include "CklSupport.h"
 
 #include "ChecklistDoc.h"
+#include "DevicePath.h"
 
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <ostream>
 
 namespace ckl {
@@ -21,6 +29,12 @@ std::string_view UsageText() {
            "                       meant\n"
            "  ckl print FILE -o OUT.pdf [--page a4|letter|a5|kneeboard] [--columns 1|2]\n"
            "                       a printable paper copy\n"
+           "  ckl convert IN OUT [--from FORMAT] [--to FORMAT] [--width N]\n"
+           "                       convert between .ckl and the checklist files of aircraft\n"
+           "                       displays; FORMAT is ckl, ace (Garmin), dynon, grt (Grand\n"
+           "                       Rapids) or efis-json (efis-editor), else taken from the\n"
+           "                       file name (.ckl .ace .json; .txt is read by its content);\n"
+           "                       --width wraps dynon and grt lines at N characters\n"
            "  ckl --help           print this text\n"
            "\n"
            "Exit status: 0 success; 1 a file could not be read or written (for check: a line\n"
@@ -61,6 +75,51 @@ bool LoadDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err)
     std::string reason;
     if (!doc.LoadFile(path.c_str(), &reason)) {
         err << "ckl: cannot open '" << path << "': " << reason << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool ReadInputBytes(const std::string& path, std::string& bytes, std::ostream& err) {
+    // As much as the reader takes from a pipe or a device, so that an endless one is refused.
+    constexpr std::size_t maxBytes = 256u * 1024 * 1024;
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, Closer> file(std::fopen(HostPath(path.c_str()).c_str(), "rb"));
+    int error = 0;
+    if (!file) {
+        error = errno;
+    } else {
+        bytes.clear();
+        char chunk[64 * 1024];
+        while (std::size_t count = std::fread(chunk, 1, sizeof chunk, file.get())) {
+            if (bytes.size() + count > maxBytes) {
+                error = EFBIG;
+                break;
+            }
+            bytes.append(chunk, count);
+        }
+        if (error == 0 && std::ferror(file.get())) {
+            error = errno ? errno : EIO;
+        }
+    }
+    if (error != 0) {
+        err << "ckl: cannot open '" << path << "': " << std::strerror(error) << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool SaveBytes(const std::string& path, std::string_view bytes, std::ostream& err) {
+    QSaveFile file(QFile::decodeName(HostPath(path.c_str()).c_str()));
+    bool saved = file.open(QIODevice::WriteOnly) &&
+                 file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                     static_cast<qint64>(bytes.size()) &&
+                 file.commit();
+    if (!saved) {
+        err << "ckl: cannot write '" << path << "': " << file.errorString().toStdString() << '\n';
+        file.cancelWriting();
         return false;
     }
     return true;

@@ -31,6 +31,15 @@ int UsageError(std::ostream& err, std::string_view complaint);
 // "ckl: cannot open '<path>': <reason>" to err and returns false.
 bool LoadDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err);
 
+// Reads the whole file at path into bytes, as LoadDocument opens it (a pipe or device within the
+// reader's bound). On failure prints "ckl: cannot open '<path>': <reason>" to err and returns
+// false.
+bool ReadInputBytes(const std::string& path, std::string& bytes, std::ostream& err);
+
+// Writes bytes to path atomically, as Save does: the previous file stays as it was on any
+// failure, "ckl: cannot write '<path>': <reason>" goes to err and the result is false.
+bool SaveBytes(const std::string& path, std::string_view bytes, std::ostream& err);
+
 // Saves doc to path as the program's Save does. On failure the previous file stays as it was,
 // "ckl: cannot write '<path>': <reason>" goes to err and the result is false.
 bool SaveDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err);

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the checklist pages of aircraft displays hold, in the shape the converters share: flat
+// lists named as a .ckl names them ("GROUP: TITLE"), items with a kind, an indentation and an
+// optional response, and the file's metadata. The readers of outside formats fill it, the
+// writers read it, and CklConventions moves it into and out of a ChecklistDoc.
+namespace convert {
+
+enum class ItemKind {
+    Challenge,         // a line to tick off
+    ChallengeResponse, // a line to tick off, with the expected response
+    PlainText,         // information, nothing to tick
+    Note,
+    Caution,
+    Warning,
+    Title, // a heading inside the list
+    Space, // a blank line
+};
+
+struct Item {
+    ItemKind kind = ItemKind::Challenge;
+    std::string prompt;
+    std::string expectation; // only for ChallengeResponse
+    int indent = 0;          // levels, 0 to maxIndent
+    bool centered = false;
+
+    friend bool operator==(const Item&, const Item&) = default;
+};
+
+inline constexpr int maxIndent = 9;
+
+struct BookList {
+    std::string name; // "GROUP: TITLE", or a name of its own
+    std::vector<Item> items;
+    std::size_t where = 0; // the line (or byte offset) it was read from; 0 when not read
+
+    friend bool operator==(const BookList& a, const BookList& b) {
+        return a.name == b.name && a.items == b.items;
+    }
+};
+
+struct Metadata {
+    std::string name;
+    std::string makeAndModel;
+    std::string aircraft;
+    std::string manufacturer;
+    std::string copyright;
+    int defaultGroup = 0; // 0-based, as the displays count
+    int defaultChecklist = 0;
+    std::int64_t modifiedTime = 0; // seconds since 1970, 0 when unknown
+
+    bool IsEmpty() const { return *this == Metadata{}; }
+    friend bool operator==(const Metadata&, const Metadata&) = default;
+};
+
+struct Book {
+    Metadata metadata;
+    std::vector<BookList> lists;
+
+    friend bool operator==(const Book&, const Book&) = default;
+};
+
+// Why a file could not be read: where (a line number from 1, or a byte offset for binary
+// formats) and what is wrong, in words for the person converting.
+struct ReadError {
+    std::size_t at = 0;
+    std::string what;
+};
+
+// Things a conversion changed or left out, one line each without "warning:". Only the first
+// maxShown are kept; the rest are counted.
+class Warnings {
+public:
+    static constexpr std::size_t maxShown = 20;
+
+    void Add(std::string line) {
+        if (lines.size() < maxShown) {
+            lines.push_back(std::move(line));
+        } else {
+            ++notShown;
+        }
+    }
+    bool Empty() const { return lines.empty(); }
+
+    std::vector<std::string> lines;
+    std::size_t notShown = 0;
+};
+
+} // namespace convert
