@@ -104,7 +104,7 @@ template <typename Number> bool ParseNumber(std::string_view text, Number& value
 bool ParseDefault(std::string_view text, Metadata& metadata) {
     constexpr std::string_view group = "group ";
     constexpr std::string_view list = ", list ";
-    std::size_t comma = text.find(list);
+    std::size_t comma = text.find(", ");
     if (text.size() < group.size() || !EqualsIgnoringCase(text.substr(0, group.size()), group) ||
         comma == std::string_view::npos ||
         !EqualsIgnoringCase(text.substr(comma, list.size()), list)) {

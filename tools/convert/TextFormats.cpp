@@ -111,23 +111,20 @@ std::optional<std::string_view> AfterWord(std::string_view line, std::string_vie
     return line.substr(1);
 }
 
-// Adds the text of one item line to list: a new item, or the continuation of the last one.
-bool AddItemLine(std::string_view text, std::vector<std::string>& items) {
+// Adds the text of one item line to the items of a list: a new item, or the continuation of
+// the last one. A list's first line is always an item of its own.
+void AddItemLine(std::string_view text, std::vector<std::string>& items) {
     std::size_t spaces = text.find_first_not_of(' ');
-    if (spaces != std::string_view::npos && text[spaces] == '|') {
-        if (items.empty()) {
-            return false;
-        }
+    if (spaces != std::string_view::npos && text[spaces] == '|' && !items.empty()) {
         std::string_view rest = text.substr(spaces + 1);
         if (rest.starts_with(' ')) {
             items.back() += ' ';
             rest.remove_prefix(1);
         }
         items.back() += rest;
-        return true;
+        return;
     }
     items.emplace_back(text);
-    return true;
 }
 
 void FinishList(Book& book, std::vector<std::string>& items) {
@@ -279,8 +276,8 @@ std::optional<ReadError> ReadTextChecklists(std::string_view bytes, TextFlavour 
             BookList& list = book.lists.emplace_back();
             list.name = *title;
             list.where = lines.number;
-        } else if (!AddItemLine(*item, items)) {
-            return ReadError{lines.number, "a continued line (\"|\") with no item before it"};
+        } else {
+            AddItemLine(*item, items);
         }
     }
     FinishList(book, items);
@@ -315,7 +312,7 @@ std::string WriteTextChecklists(const Book& book, TextFlavour flavour, int width
             std::string text = FormatItem(item, ItemStyle::Text);
             std::size_t first = text.find_first_not_of(' ');
             if (!(ParseItem(text, ItemStyle::Text) == item) ||
-                (first != std::string::npos && text[first] == '|')) {
+                (itemNumber > 1 && first != std::string::npos && text[first] == '|')) {
                 warnings.Add(Where(list.name, itemNumber) + ": \"" + text +
                              "\" reads back as another item");
             }

@@ -11,7 +11,7 @@
 // is its .ckl name; an item is written with the .ckl conventions, " - " between challenge and
 // response. Lines end with CR LF; blank lines and lines starting with "#" are ignored on
 // reading. A line whose text (after its indentation) starts with "|" continues the item before
-// it: "| " joins with a space, "|" without one.
+// it, if the list has one: "| " joins with a space, "|" without one.
 namespace convert {
 
 enum class TextFlavour { Dynon, Grt };
@@ -21,7 +21,7 @@ enum class TextFlavour { Dynon, Grt };
 std::optional<TextFlavour> DetectTextFlavour(std::string_view bytes);
 // Reads a text checklist file (UTF-8, or Windows-1252 when it is not UTF-8) into book. On
 // failure returns the line number and what is wrong: a line of another kind, an item before
-// the first checklist, a continuation without an item, a NUL byte.
+// the first checklist, a NUL byte.
 std::optional<ReadError> ReadTextChecklists(std::string_view bytes, TextFlavour flavour,
                                             Book& book);
 // The text file for book; Dynon's in upper case. With width > 0, an item longer than width
