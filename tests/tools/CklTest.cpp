@@ -27,12 +27,13 @@ struct Outcome {
     std::string err;
 };
 
-// The text with "FILES/" leading to the test files, "CHECKS/" to the check inputs, "SAMPLE" to
-// the bundled sample and "DIR/" to folder.
+// The text with "FILES/" leading to the test files, "CHECKS/" to the check inputs, "CONVERT/" to
+// the files of other formats, "SAMPLE" to the bundled sample and "DIR/" to folder.
 std::string Expand(std::string text, const QString& folder = {}) {
     for (auto [from, to] :
          {std::pair<std::string, std::string>{"FILES/", TARVASTO_CKL_TEST_FILES "/"},
           {"CHECKS/", TARVASTO_CKL_TEST_FILES "/../check/"},
+          {"CONVERT/", TARVASTO_CONVERT_FILES "/"},
           {"SAMPLE", std::string(TARVASTO_SAMPLES) + "/aviation.ckl"},
           {"DIR/", folder.toStdString() + "/"}}) {
         for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
@@ -170,8 +171,9 @@ TEST_P(CommandLine, ExitsWithItsStatusAndWritesNothing) {
     EXPECT_EQ(result.status, GetParam().status);
     if (GetParam().status == 0) {
         EXPECT_EQ(result.err, "");
-        for (const char* command : {"ckl json FILE", "ckl rewrite IN OUT", "ckl show FILE",
-                                    "ckl check FILE", "ckl print FILE -o OUT.pdf"}) {
+        for (const char* command :
+             {"ckl json FILE", "ckl rewrite IN OUT", "ckl show FILE", "ckl check FILE",
+              "ckl print FILE -o OUT.pdf", "ckl convert IN OUT"}) {
             EXPECT_NE(result.out.find(command), std::string::npos) << command;
         }
     } else {
@@ -226,7 +228,44 @@ INSTANTIATE_TEST_SUITE_P(
         {"ThreeColumns", "print SAMPLE --columns 3", 2, "print: --columns takes 1 or 2, not '3'\n"},
         {"PrintWithUnknownOption", "print SAMPLE --colour", 2,
          "print: unknown option '--colour'\n"},
-        {"PrintWithTwoFiles", "print a b", 2, "print expects one file, got 'a' and 'b'\n"}}),
+        {"PrintWithTwoFiles", "print a b", 2, "print expects one file, got 'a' and 'b'\n"},
+        {"ConvertHelp", "convert a.ckl --help", 0, ""},
+        {"ConvertOfMissingFile", "convert DIR/missing.ace DIR/kept.ckl", 1,
+         "cannot open 'DIR/missing.ace': No such file or directory\n"},
+        {"ConvertOfFolder", "convert DIR/folder DIR/kept.ckl --from grt", 1,
+         "cannot open 'DIR/folder': Is a directory\n"},
+        {"ConvertOntoFolder", "convert SAMPLE DIR/folder --to ace", 1,
+         "cannot write 'DIR/folder': "},
+        {"ConvertWithWrongChecksum", "convert CONVERT/wrong_checksum.ace DIR/kept.ckl", 1,
+         "CONVERT/wrong_checksum.ace: byte 471: wrong checksum: the file says "},
+        {"ConvertOfTruncatedAce", "convert CONVERT/truncated.ace DIR/kept.ckl", 1,
+         "CONVERT/truncated.ace: byte 200: the file ends inside a checklist"},
+        {"ConvertWithUnknownItemLetter", "convert CONVERT/unknown_item_letter.ace DIR/kept.ckl", 1,
+         "CONVERT/unknown_item_letter.ace: byte 164: unknown item type 'x'"},
+        {"ConvertOfItemBeforeList", "convert CONVERT/item_before_list_grt.txt DIR/kept.ckl", 1,
+         "CONVERT/item_before_list_grt.txt:3: an ITEM before the first LIST\n"},
+        {"ConvertOfUnknownItemType", "convert CONVERT/item_type_unknown.json DIR/kept.ckl", 1,
+         "CONVERT/item_type_unknown.json:11: unknown item type \"ITEM_CHECK\"\n"},
+        {"ConvertOfUnknownText", "convert CONVERT/neither_format.txt DIR/kept.ckl", 1,
+         "CONVERT/neither_format.txt: neither a Dynon nor a Grand Rapids checklist file"},
+        {"ConvertOfCklAsGrt", "convert SAMPLE DIR/kept.ckl --from grt", 1,
+         "SAMPLE:1: not a Grand Rapids checklist line"},
+        {"ConvertWithOneFile", "convert a.ckl", 2, "convert expects 2 files, IN and OUT, got 1\n"},
+        {"ConvertToTxt", "convert a.ckl b.txt", 2,
+         "convert: cannot tell the format of 'b.txt' from its name; a .txt file is dynon or "
+         "grt: give --to FORMAT\n"},
+        {"ConvertFromUnknownEnding", "convert a.doc b.ckl", 2,
+         "convert: cannot tell the format of 'a.doc' from its name; give --from FORMAT\n"},
+        {"ConvertToUnknownFormat", "convert a.ckl b --to=pdf", 2,
+         "convert: unknown format 'pdf' (ckl, ace, dynon, grt or efis-json)\n"},
+        {"ConvertFromWithoutValue", "convert a.ckl b.ckl --from", 2,
+         "convert: --from needs a value\n"},
+        {"ConvertWidthForAce", "convert a.ckl b.ace --width 40", 2,
+         "convert: --width wraps dynon and grt files only, not ace\n"},
+        {"ConvertWidthTooNarrow", "convert a.ckl b.txt --to grt --width 3", 2,
+         "convert: --width takes a number of characters from 8 to 1023, not '3'\n"},
+        {"ConvertWithUnknownOption", "convert --strict a.ckl b.ckl", 2,
+         "convert: unknown option '--strict'\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StandardOutput, ThatCannotBeWrittenExitsWithOne) {
@@ -236,6 +275,73 @@ TEST(StandardOutput, ThatCannotBeWrittenExitsWithOne) {
     Outcome result = RunCkl("show SAMPLE", {}, "/dev/full");
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "ckl: cannot write to standard output\n");
+}
+
+// --- ckl convert ---
+
+struct ConvertCase {
+    const char* name;
+    const char* input;   // in CONVERT/
+    const char* options; // for reading it
+    const char* ckl;     // what it reads as, in CONVERT/
+    const char* back;    // the file it is written back to, in DIR/
+    const char* backOptions;
+    friend void PrintTo(const ConvertCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class ConvertExample : public testing::TestWithParam<ConvertCase> {};
+
+// The worked example of each format: the file reads as the .ckl, which `ckl check` finds
+// nothing in, and the .ckl converts back to the same file byte for byte.
+TEST_P(ConvertExample, ReadsAsTheCklAndConvertsBack) {
+    const ConvertCase& row = GetParam();
+    QTemporaryDir dir;
+    std::string input = "CONVERT/" + std::string(row.input);
+    Outcome result = RunCkl("convert " + input + " DIR/read.ckl " + row.options, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(ReadBytes(dir.filePath("read.ckl").toStdString()),
+              ReadBytes("CONVERT/" + std::string(row.ckl)));
+    result = RunCkl("check DIR/read.ckl", dir.path());
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.out, "");
+    result = RunCkl("convert CONVERT/" + std::string(row.ckl) + " DIR/" + row.back + " " +
+                        row.backOptions,
+                    dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(ReadBytes(dir.filePath(row.back).toStdString()), ReadBytes(input));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, ConvertExample,
+    testing::ValuesIn(std::vector<ConvertCase>{
+        {"Ace", "every_kind.ace", "", "every_kind.ckl", "back.ace", ""},
+        {"EfisJson", "every_kind.json", "--from=efis-json", "every_kind.ckl", "back.json", ""},
+        {"GrtByContent", "every_kind_grt.txt", "", "every_kind_lists.ckl", "back.txt", "--to grt"},
+        {"DynonNamed", "every_kind_dynon.txt", "--from dynon --to ckl", "every_kind_dynon.ckl",
+         "back.txt", "--to=dynon"},
+    }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What a format cannot hold is said on standard error, one warning a line, and the file is
+// still written.
+TEST(Convert, WarnsOfWhatTheTargetCannotHoldAndStillWrites) {
+    QTemporaryDir dir;
+    std::ofstream(dir.filePath("euro.ckl").toStdString())
+        << "[$$CHECKLIST]\nFuel\nPRICE ..... 2 \u20AC\n[$$END]\n[$$HOTBUTTON]\n0\nFuel\n[$$END]\n";
+    Outcome result = RunCkl("convert DIR/euro.ckl DIR/fuel.ace", dir.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err,
+              "ckl: warning: the hot buttons are not written: ace files have none\n"
+              "ckl: warning: checklist \"Fuel\" item 1: \"\u20AC\" and any other character "
+              "outside ISO-8859-1 is written as \"?\"\n");
+    result = RunCkl("convert DIR/fuel.ace DIR/back.ckl", dir.path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(
+        RunCkl("show DIR/back.ckl", dir.path()).out.find("1. Fuel\n    [ ] PRICE ..... 2 ?\n"),
+        std::string::npos);
 }
 
 // --- ckl check ---
