@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 #include "ChecklistDoc.h"
 #include "ChecklistFile.h"
+#include "CklConventions.h"
 
 #include <QDir>
 #include <QFile>
@@ -532,6 +533,17 @@ std::string WithoutBlanks(std::string text) {
     return text;
 }
 
+// The text an item shows on paper: a challenge and its response without the dots between
+// them, a title without its stars, a note, caution or warning under its label.
+std::string OnPaper(const std::string& line) {
+    convert::Item item = convert::ParseItem(line, convert::ItemStyle::Ckl);
+    std::string label = item.kind == convert::ItemKind::Note      ? "NOTE: "
+                        : item.kind == convert::ItemKind::Caution ? "CAUTION: "
+                        : item.kind == convert::ItemKind::Warning ? "WARNING: "
+                                                                  : "";
+    return label + item.prompt + item.expectation;
+}
+
 std::string Poppler(const char* tool, const QStringList& args) {
     QProcess process;
     process.start(QStandardPaths::findExecutable(tool), args);
@@ -599,7 +611,7 @@ TEST(Print, EveryPaperAndLayoutHoldsEveryItemAndCarriesLongListsOver) {
             std::istringstream lines(file); // every name, item and caption is on paper
             for (std::string line; std::getline(lines, line);) {
                 EXPECT_TRUE(line.starts_with('[') ||
-                            text.find(WithoutBlanks(line)) != std::string::npos)
+                            text.find(WithoutBlanks(OnPaper(line))) != std::string::npos)
                     << line;
             }
             EXPECT_NE(text.find(WithoutBlanks("★ Hot button 1: Takeoff")), std::string::npos);
@@ -607,6 +619,101 @@ TEST(Print, EveryPaperAndLayoutHoldsEveryItemAndCarriesLongListsOver) {
             EXPECT_NE(text.find("(noname)"), std::string::npos);
         }
     }
+}
+
+// A short checklist that does not fit in the rest of a column or page moves whole to the next
+// one: lists of 8 items after fillers of every length from 1 to 24 items, on one and two
+// columns, each printed under its own name only.
+TEST(Print, ShortChecklistMovesWholeToTheNextColumn) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+        GTEST_SKIP() << "poppler-utils (pdftotext) not installed";
+    }
+    std::string file;
+    constexpr int pairs = 24;
+    for (int i = 1; i <= pairs; ++i) {
+        file += "[$$CHECKLIST]\nFiller " + std::to_string(i) + "\n";
+        for (int j = 1; j <= i; ++j) {
+            file += "F" + std::to_string(i) + " item " + std::to_string(j) + "\n";
+        }
+        file += "[$$END]\n[$$CHECKLIST]\nShort " + std::to_string(i) + "\n";
+        for (int j = 1; j <= 8; ++j) {
+            file += "S" + std::to_string(i) + " item " + std::to_string(j) + " ..... SET\n";
+        }
+        file += "[$$END]\n";
+    }
+    QTemporaryDir dir;
+    std::ofstream(dir.filePath("short.ckl").toStdString()) << file;
+    for (const char* columns : {"1", "2"}) {
+        SCOPED_TRACE(std::string("columns ") + columns);
+        Outcome result = RunCkl(
+            "print DIR/short.ckl -o DIR/out.pdf --columns " + std::string(columns), dir.path());
+        if (result.err.find("built without printing") != std::string::npos) {
+            GTEST_SKIP() << result.err;
+        }
+        ASSERT_EQ(result.status, 0) << result.err;
+        std::string text = Poppler("pdftotext", {"-raw", dir.filePath("out.pdf"), "-"});
+        std::vector<std::string> pages;
+        std::istringstream split(text);
+        for (std::string page; std::getline(split, page, '\f');) {
+            pages.push_back(page);
+        }
+        ASSERT_GT(pages.size(), 2u);
+        EXPECT_EQ(text.find("(continued)"), std::string::npos);
+        for (int i = 1; i <= pairs; ++i) {
+            std::string name = "Short " + std::to_string(i) + "\n";
+            auto page = std::find_if(pages.begin(), pages.end(), [&](const std::string& p) {
+                return p.find(name) != std::string::npos;
+            });
+            ASSERT_NE(page, pages.end()) << name;
+            for (int j = 1; j <= 8; ++j) {
+                std::string item = "S" + std::to_string(i) + " item " + std::to_string(j) + " ";
+                EXPECT_NE(page->find(item), std::string::npos) << item << " not with " << name;
+            }
+        }
+    }
+}
+
+// A pilot tells the kinds of items apart on paper, in black and white: titles in capitals,
+// notes, cautions and warnings under their labels, and every response at the right edge of the
+// column, whatever the length of its challenge.
+TEST(Print, SetsTheConventionsApartAndAlignsResponses) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+        GTEST_SKIP() << "poppler-utils (pdftotext) not installed";
+    }
+    QTemporaryDir dir;
+    std::ofstream(dir.filePath("kinds.ckl").toStdString())
+        << "[$$CHECKLIST]\nEngine failure\n** Restart **\nAirspeed ..... 68 KIAS\n"
+           "  Fuel selector valve ..... BOTH\nMixture ... RICH\n"
+           "NOTE: Fuel may be exhausted\nCAUTION: Starter 10 seconds\nWARNING: Land "
+           "soon\n- Declare an emergency\n>> Centred <<\n\nA challenge long enough to wrap "
+           "onto a second line of the column on any paper size at all ..... CHECKED\n"
+           "[$$END]\n";
+    Outcome result = RunCkl("print DIR/kinds.ckl -o DIR/out.pdf", dir.path());
+    if (result.err.find("built without printing") != std::string::npos) {
+        GTEST_SKIP() << result.err;
+    }
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::string text = Poppler("pdftotext", {"-raw", dir.filePath("out.pdf"), "-"});
+    for (const char* shown : {"RESTART\n", "NOTE: Fuel may be exhausted", "CAUTION: Starter",
+                              "WARNING: Land soon", "Declare an emergency\n", "Centred\n"}) {
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
+    }
+    for (const char* hidden : {"**", "...", ">>", "- Declare"}) {
+        EXPECT_EQ(text.find(hidden), std::string::npos) << hidden << " in\n" << text;
+    }
+    // Every response ends where the column ends.
+    std::string boxes = Poppler("pdftotext", {"-bbox", dir.filePath("out.pdf"), "-"});
+    std::vector<double> rightEdges;
+    for (const char* last : {">KIAS<", ">BOTH<", ">RICH<", ">CHECKED<"}) {
+        std::size_t at = boxes.find(last);
+        ASSERT_NE(at, std::string::npos) << last;
+        std::size_t line = boxes.rfind("xMax=\"", at);
+        rightEdges.push_back(std::stod(boxes.substr(line + 6)));
+    }
+    for (double edge : rightEdges) {
+        EXPECT_NEAR(edge, rightEdges[0], 0.5);
+    }
+    EXPECT_GT(rightEdges[0], 500.0); // at the right margin of an A4 page, 595 points wide
 }
 
 } // namespace
