@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <climits>
 #include <cstring>
 
 namespace convert {
@@ -110,14 +111,16 @@ bool ParseDefault(std::string_view text, Metadata& metadata) {
         !EqualsIgnoringCase(text.substr(comma, list.size()), list)) {
         return false;
     }
-    int g = 0;
-    int c = 0;
+    long long g = 0;
+    long long c = 0;
+    constexpr long long most = static_cast<long long>(INT_MAX) + 1;
     if (!ParseNumber(text.substr(group.size(), comma - group.size()), g) ||
-        !ParseNumber(text.substr(comma + list.size()), c) || g < 1 || c < 1) {
+        !ParseNumber(text.substr(comma + list.size()), c) || g < 1 || c < 1 || g > most ||
+        c > most) {
         return false;
     }
-    metadata.defaultGroup = g - 1;
-    metadata.defaultChecklist = c - 1;
+    metadata.defaultGroup = static_cast<int>(g - 1);
+    metadata.defaultChecklist = static_cast<int>(c - 1);
     return true;
 }
 
@@ -164,8 +167,8 @@ std::vector<std::string> InfoLines(const Metadata& metadata) {
             value = *field;
         } else if (key == InfoKey::Default) {
             if (metadata.defaultGroup != 0 || metadata.defaultChecklist != 0) {
-                value = "group " + std::to_string(metadata.defaultGroup + 1) + ", list " +
-                        std::to_string(metadata.defaultChecklist + 1);
+                value = "group " + std::to_string(metadata.defaultGroup + 1LL) + ", list " +
+                        std::to_string(metadata.defaultChecklist + 1LL);
             }
         } else if (metadata.modifiedTime != 0) {
             value = std::to_string(metadata.modifiedTime);
@@ -380,12 +383,18 @@ void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
                 warnings.Add(Where(list.name, number) + ": " + Quoted(text) + " is " + done);
             } else if (Item back = ParseItem(text, ItemStyle::Ckl); !(back == item)) {
                 warnings.Add(Where(list.name, number) + ": " + KindName(item.kind) +
-                             " that reads back from .ckl as " + KindName(back.kind) + ", " +
+                             (back.kind == item.kind ? std::string(" that changes in .ckl, ")
+                                                     : std::string(" that reads back from .ckl as ") +
+                                                           KindName(back.kind) + ", ") +
                              Quoted(text));
             }
             checklist->AppendItem(text);
         }
         doc.AppendChecklist(checklist);
+        if (Metadata unused; EqualsIgnoringCase(name, infoListName) && ParseInfo(checklist, unused)) {
+            warnings.Add(Where(list.name) +
+                         ": reads as the file's metadata when written to ace or efis-json");
+        }
     }
     if (!book.metadata.IsEmpty()) {
         Checklist* info = doc.CreateChecklist();

@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <iterator>
 
@@ -61,9 +62,6 @@ public:
     friend bool operator==(const TrackingIterator& a, const TrackingIterator& b) {
         return a.at == b.at;
     }
-    friend bool operator!=(const TrackingIterator& a, const TrackingIterator& b) {
-        return a.at != b.at;
-    }
 
 private:
     const char* at;
@@ -108,11 +106,11 @@ public:
         return Scalar(Value::Integer);
     }
     bool number_float(number_float_t value, const string_t&) override {
-        if (value != static_cast<double>(static_cast<long long>(value))) {
-            return Fail("\"" + field + "\" must be a whole number");
-        }
-        intValue = static_cast<long long>(value);
-        return Scalar(Value::Integer);
+        // Only a whole number within range counts as one; anything else is refused where a
+        // number is expected.
+        bool whole = value >= -9e18 && value <= 9e18 && value == std::trunc(value);
+        intValue = whole ? static_cast<long long>(value) : 0;
+        return Scalar(whole ? Value::Integer : Value::Fraction);
     }
     bool string(string_t& value) override {
         stringValue = std::move(value);
@@ -143,7 +141,7 @@ public:
     }
 
 private:
-    enum class Value { Null, Bool, Integer, String };
+    enum class Value { Null, Bool, Integer, Fraction, String };
 
     bool Fail(std::string what) {
         failure = std::move(what);
