@@ -87,17 +87,32 @@ std::string CklOf(const Book& book, Warnings& warnings) {
     return ChecklistFile::WriteText(doc);
 }
 
+// The book of a .ckl text, with copies of its texts, as the document read goes away.
 Book BookOfCkl(std::string_view text, bool takeInfo) {
     ChecklistDoc doc;
     ChecklistFile::ReadText(doc, text);
-    return DocToBook(doc, takeInfo);
+    Book book = DocToBook(doc, takeInfo);
+    for (BookList& list : book.lists) {
+        list.name = book.Keep(list.name);
+        for (Item& item : list.items) {
+            item.prompt = book.Keep(item.prompt);
+            item.expectation = book.Keep(item.expectation);
+        }
+    }
+    return book;
+}
+
+std::string UpperCase(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+        .toUpper()
+        .toStdString();
 }
 
 // --- one item, one line of text ---
 
-Item MakeItem(ItemKind kind, std::string prompt, std::string expectation = {}, int indent = 0,
-              bool centered = false) {
-    return {kind, std::move(prompt), std::move(expectation), indent, centered};
+Item MakeItem(ItemKind kind, std::string_view prompt, std::string_view expectation = {},
+              int indent = 0, bool centered = false) {
+    return {kind, prompt, expectation, indent, centered};
 }
 
 struct ItemCase {
@@ -261,6 +276,15 @@ TEST(NamedFile, DynonReadsInCapitals) {
     Book lists = BookOfCkl(ReadFile("every_kind_lists.ckl"), false);
     EXPECT_EQ(WriteTextChecklists(lists, TextFlavour::Dynon, 0, warnings),
               ReadFile("every_kind_dynon.txt"));
+    EXPECT_TRUE(warnings.Empty()) << Joined(warnings);
+}
+
+// efis-editor's own export indents every field of an item on a line of its own.
+TEST(NamedFile, EfisJsonInAnyLayoutReadsTheSame) {
+    Book book;
+    Warnings warnings;
+    ASSERT_FALSE(ReadEfisJson(ReadFile("every_kind_pretty.json"), book, warnings));
+    EXPECT_EQ(CklOf(book, warnings), ReadFile("every_kind.ckl"));
     EXPECT_TRUE(warnings.Empty()) << Joined(warnings);
 }
 
@@ -462,10 +486,11 @@ TEST(Metadata, InfoListIsOnlyTakenWhenEveryLineIsKnown) {
 
 TEST(Wrap, LongItemsWrapWithinTheWidthAndReadBackWhole) {
     std::string word(30, 'W');
+    std::string twoWords = word + " " + word;
     std::vector<Item> items = {
         MakeItem(ItemKind::ChallengeResponse, "Fuel selector valve position", "Both tanks, checked",
                  2),
-        MakeItem(ItemKind::Note, word + " " + word, "", 1),
+        MakeItem(ItemKind::Note, twoWords, "", 1),
         MakeItem(ItemKind::Challenge,
                  "Temp\xC3\xA9rature \xC3\xA9l\xC3\xA9v\xC3\xA9\x65 du moteur"),
         MakeItem(ItemKind::Challenge, "two  spaces  between  every  word  here"),
@@ -482,10 +507,8 @@ TEST(Wrap, LongItemsWrapWithinTheWidthAndReadBackWhole) {
             for (std::size_t i = 0; i < items.size(); ++i) {
                 Item expected = items[i];
                 if (flavour == TextFlavour::Dynon) {
-                    expected.prompt =
-                        QString::fromStdString(expected.prompt).toUpper().toStdString();
-                    expected.expectation =
-                        QString::fromStdString(expected.expectation).toUpper().toStdString();
+                    expected.prompt = back.Keep(UpperCase(expected.prompt));
+                    expected.expectation = back.Keep(UpperCase(expected.expectation));
                 }
                 EXPECT_EQ(back.lists[0].items[i], expected) << width << ": " << bytes;
             }
@@ -535,12 +558,12 @@ Book RandomBook(std::mt19937& random, bool latin1Only) {
         for (int l = 0; l < lists; ++l) {
             BookList list;
             std::string title = lists == 1 && random() % 2 ? group : RandomText(random, latin1Only);
-            list.name = GroupedName(group, title, static_cast<std::size_t>(lists));
+            list.name = book.Keep(GroupedName(group, title, static_cast<std::size_t>(lists)));
             for (int i = 0, count = static_cast<int>(random() % 8); i < count; ++i) {
                 Item item;
                 item.kind = static_cast<ItemKind>(random() % 8);
                 if (item.kind != ItemKind::Space) {
-                    item.prompt = RandomText(random, latin1Only);
+                    item.prompt = book.Keep(RandomText(random, latin1Only));
                     item.indent = static_cast<int>(random() % 4 == 0 ? random() % 10 : 0);
                     item.centered = random() % 6 == 0;
                     if (item.centered) {
@@ -548,7 +571,7 @@ Book RandomBook(std::mt19937& random, bool latin1Only) {
                     }
                 }
                 if (item.kind == ItemKind::ChallengeResponse) {
-                    item.expectation = RandomText(random, latin1Only);
+                    item.expectation = book.Keep(RandomText(random, latin1Only));
                 }
                 list.items.push_back(std::move(item));
             }
@@ -565,9 +588,7 @@ Book RandomBook(std::mt19937& random, bool latin1Only) {
 }
 
 Book UpperCased(Book book) {
-    auto upper = [](std::string& text) {
-        text = QString::fromStdString(text).toUpper().toStdString();
-    };
+    auto upper = [&book](std::string_view& text) { text = book.Keep(UpperCase(text)); };
     for (BookList& list : book.lists) {
         upper(list.name);
         for (Item& item : list.items) {

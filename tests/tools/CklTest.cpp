@@ -541,7 +541,7 @@ std::string OnPaper(const std::string& line) {
                         : item.kind == convert::ItemKind::Caution ? "CAUTION: "
                         : item.kind == convert::ItemKind::Warning ? "WARNING: "
                                                                   : "";
-    return label + item.prompt + item.expectation;
+    return std::string(label).append(item.prompt).append(item.expectation);
 }
 
 std::string Poppler(const char* tool, const QStringList& args) {

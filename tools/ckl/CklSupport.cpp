@@ -111,11 +111,16 @@ bool ReadInputBytes(const std::string& path, std::string& bytes, std::ostream& e
     return true;
 }
 
-bool SaveBytes(const std::string& path, std::string_view bytes, std::ostream& err) {
+bool SaveChunks(const std::string& path,
+                const std::function<bool(const std::function<bool(std::string_view)>&)>& write,
+                std::ostream& err) {
     QSaveFile file(QFile::decodeName(HostPath(path.c_str()).c_str()));
-    bool saved = file.open(QIODevice::WriteOnly) &&
-                 file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                     static_cast<qint64>(bytes.size()) &&
+    // Writing straight through: the pieces are large, a second buffer would only copy.
+    bool saved = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                 write([&file](std::string_view chunk) {
+                     return file.write(chunk.data(), static_cast<qint64>(chunk.size())) ==
+                            static_cast<qint64>(chunk.size());
+                 }) &&
                  file.commit();
     if (!saved) {
         err << "ckl: cannot write '" << path << "': " << file.errorString().toStdString() << '\n';
@@ -123,6 +128,12 @@ bool SaveBytes(const std::string& path, std::string_view bytes, std::ostream& er
         return false;
     }
     return true;
+}
+
+bool SaveBytes(const std::string& path, std::string_view bytes, std::ostream& err) {
+    return SaveChunks(
+        path, [bytes](const std::function<bool(std::string_view)>& sink) { return sink(bytes); },
+        err);
 }
 
 bool SaveDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err) {

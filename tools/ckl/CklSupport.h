@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -39,6 +40,11 @@ bool ReadInputBytes(const std::string& path, std::string& bytes, std::ostream& e
 // Writes bytes to path atomically, as Save does: the previous file stays as it was on any
 // failure, "ckl: cannot write '<path>': <reason>" goes to err and the result is false.
 bool SaveBytes(const std::string& path, std::string_view bytes, std::ostream& err);
+// As SaveBytes, for a file that write hands over in pieces to the function it is given (which
+// returns false when a piece could not be written); write returns false when it failed.
+bool SaveChunks(const std::string& path,
+                const std::function<bool(const std::function<bool(std::string_view)>&)>& write,
+                std::ostream& err);
 
 // Saves doc to path as the program's Save does. On failure the previous file stays as it was,
 // "ckl: cannot write '<path>': <reason>" goes to err and the result is false.

@@ -209,9 +209,11 @@ bool ReadInput(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnin
     return true;
 }
 
-std::string Write(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnings& warnings) {
+// Writes doc to the output in the target format. Returns false after printing why it could not.
+bool WriteOutput(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnings& warnings,
+                 std::ostream& err) {
     if (options.to == Format::Ckl) {
-        return ChecklistFile::WriteText(doc);
+        return SaveBytes(options.output, ChecklistFile::WriteText(doc), err);
     }
     for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
         if (doc.SlotAt(i)->checklist != nullptr) {
@@ -222,18 +224,23 @@ std::string Write(const ConvertOptions& options, ChecklistDoc& doc, convert::War
     }
     bool grouped = options.to == Format::Ace || options.to == Format::EfisJson;
     convert::Book book = convert::DocToBook(doc, grouped);
-    switch (*options.to) {
-    case Format::Ace:
-        return convert::WriteAce(book, warnings);
-    case Format::EfisJson:
-        return convert::WriteEfisJson(book);
-    case Format::Dynon:
-        return convert::WriteTextChecklists(book, convert::TextFlavour::Dynon, options.width,
-                                            warnings);
-    default:
-        return convert::WriteTextChecklists(book, convert::TextFlavour::Grt, options.width,
-                                            warnings);
-    }
+    return SaveChunks(
+        options.output,
+        [&](const convert::ChunkSink& sink) {
+            switch (*options.to) {
+            case Format::Ace:
+                return convert::WriteAce(book, warnings, sink);
+            case Format::EfisJson:
+                return convert::WriteEfisJson(book, sink);
+            case Format::Dynon:
+                return convert::WriteTextChecklists(book, convert::TextFlavour::Dynon,
+                                                    options.width, warnings, sink);
+            default:
+                return convert::WriteTextChecklists(book, convert::TextFlavour::Grt, options.width,
+                                                    warnings, sink);
+            }
+        },
+        err);
 }
 
 } // namespace
@@ -248,8 +255,7 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!ReadInput(options, doc, warnings, err)) {
         return 1;
     }
-    std::string bytes = Write(options, doc, warnings);
-    if (!SaveBytes(options.output, bytes, err)) {
+    if (!WriteOutput(options, doc, warnings, err)) {
         return 1;
     }
     for (const std::string& line : warnings.lines) {

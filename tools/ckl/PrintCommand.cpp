@@ -438,8 +438,12 @@ private:
     // the list, notes, cautions and warnings set apart in ways that survive black and white
     // copies, and each response at the right edge behind a dot leader.
     Block MakeBlock(const QString& text) const {
-        convert::Item item = convert::ParseItem(text.toStdString(), convert::ItemStyle::Ckl);
-        QString prompt = QString::fromStdString(item.prompt);
+        std::string utf8 = text.toStdString();
+        convert::Item item = convert::ParseItem(utf8, convert::ItemStyle::Ckl);
+        auto toQString = [](std::string_view part) {
+            return QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size()));
+        };
+        QString prompt = toQString(item.prompt);
         Block block;
         block.indent = Mm(4) * item.indent;
         qreal width = columnWidth - block.indent;
@@ -481,8 +485,7 @@ private:
             break;
         case convert::ItemKind::ChallengeResponse:
             block.box = true;
-            block.rows =
-                ResponseRows(prompt, QString::fromStdString(item.expectation), width - itemIndent);
+            block.rows = ResponseRows(prompt, toQString(item.expectation), width - itemIndent);
             break;
         case convert::ItemKind::Challenge:
             block.box = true;

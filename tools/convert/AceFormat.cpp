@@ -78,7 +78,7 @@ public:
 
     // The next line without its CR LF, in UTF-8. Fails at a truncated line, a line feed
     // without its carriage return, or a NUL byte.
-    std::optional<ReadError> Next(std::string& line, const char* inside) {
+    std::optional<ReadError> Next(std::string_view& line, const char* inside) {
         std::size_t end = bytes.find(lineEnd, offset);
         if (end == std::string_view::npos) {
             return ReadError{bytes.size(), std::string("the file ends inside ") + inside};
@@ -90,7 +90,13 @@ public:
         if (std::size_t at = raw.find('\0'); at != std::string_view::npos) {
             return ReadError{offset + at, "a NUL byte in a line"};
         }
-        line = Latin1ToUtf8(raw);
+        if (std::all_of(raw.begin(), raw.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            line = raw; // plain ASCII is the same in both
+        } else {
+            converted = Latin1ToUtf8(raw);
+            line = converted;
+        }
         lineStart = offset;
         offset = end + lineEnd.size();
         return std::nullopt;
@@ -101,9 +107,10 @@ private:
     std::string_view bytes;
     std::size_t offset = header.size() + 2 + lineEnd.size();
     std::size_t lineStart = 0;
+    std::string converted;
 };
 
-std::optional<ReadError> ReadItem(const std::string& line, std::size_t at, Item& item) {
+std::optional<ReadError> ReadItem(std::string_view line, std::size_t at, Item& item) {
     if (line.empty()) {
         item.kind = ItemKind::Space;
         return std::nullopt;
@@ -114,8 +121,8 @@ std::optional<ReadError> ReadItem(const std::string& line, std::size_t at, Item&
     auto known = std::find_if(kindLetters.begin(), kindLetters.end(),
                               [&line](const KindLetter& k) { return k.letter == line[0]; });
     if (known == kindLetters.end()) {
-        return ReadError{at,
-                         "unknown item type '" + line.substr(0, 1) + "' (c, r, p, n, t, w or a)"};
+        return ReadError{at, "unknown item type '" + std::string(line.substr(0, 1)) +
+                                 "' (c, r, p, n, t, w or a)"};
     }
     item.kind = known->kind;
     if (line[1] == 'c') {
@@ -123,7 +130,8 @@ std::optional<ReadError> ReadItem(const std::string& line, std::size_t at, Item&
     } else if (line[1] >= '0' && line[1] <= '0' + maxIndent) {
         item.indent = line[1] - '0';
     } else {
-        return ReadError{at + 1, "unknown indent '" + line.substr(1, 1) + "' (0 to 9 or c)"};
+        return ReadError{at + 1,
+                         "unknown indent '" + std::string(line.substr(1, 1)) + "' (0 to 9 or c)"};
     }
     std::string_view text = std::string_view(line).substr(2);
     if (item.kind == ItemKind::ChallengeResponse) {
@@ -142,6 +150,11 @@ std::optional<ReadError> ReadItem(const std::string& line, std::size_t at, Item&
 // or an empty text.
 std::string AppendLatin1(std::string& out, std::string_view text) {
     std::string first;
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out += text; // the common case: plain ASCII is the same in both
+        return first;
+    }
     for (std::size_t i = 0; i < text.size();) {
         auto byte = static_cast<unsigned char>(text[i]);
         if (byte < 0x80) {
@@ -164,16 +177,40 @@ std::string AppendLatin1(std::string& out, std::string_view text) {
     return first;
 }
 
+// Collects the file in pieces for a sink, keeping the checksum of what it handed on, and warns
+// of the characters it cannot hold.
 class AceWriter {
 public:
-    explicit AceWriter(Warnings& warnings) : warnings(warnings) {}
+    AceWriter(Warnings& warnings, const ChunkSink& sink) : warnings(warnings), sink(sink) {
+        out.reserve(chunkBytes + 4096);
+    }
 
-    void Line(std::string_view text, const std::string& where) {
+    // Hands what was collected to the sink once it is large enough, or always with force.
+    bool Flush(bool force = false) {
+        if (out.size() < chunkBytes && !force) {
+            return true;
+        }
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(out.data()), static_cast<uInt>(out.size()));
+        bool written = sink(out);
+        out.clear();
+        return written;
+    }
+    std::uint32_t Crc() const { return static_cast<std::uint32_t>(crc); }
+
+    // Appends text in ISO-8859-1; where names the text in a warning, and is asked only then.
+    template <typename WhereFunction> void Text(std::string_view text, WhereFunction&& where) {
         std::string replaced = AppendLatin1(out, text);
         if (!replaced.empty()) {
-            warnings.Add(where + ": \"" + replaced +
+            warnings.Add(where() + ": \"" + replaced +
                          "\" and any other character outside ISO-8859-1 is written as \"?\"");
         }
+    }
+    template <typename WhereFunction> void Line(std::string_view text, WhereFunction&& where) {
+        Text(text, where);
+        out += lineEnd;
+    }
+    void Line(std::string_view text) {
+        out += text;
         out += lineEnd;
     }
     void Raw(std::string_view bytes) { out += bytes; }
@@ -182,6 +219,8 @@ public:
 
 private:
     Warnings& warnings;
+    const ChunkSink& sink;
+    uLong crc = crc32(0L, Z_NULL, 0);
 };
 
 char ByteOf(int value) {
@@ -205,7 +244,7 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
     book.metadata.defaultChecklist = static_cast<unsigned char>(bytes[header.size() + 1]);
 
     AceLines lines(bytes);
-    std::string line;
+    std::string_view line;
     for (std::string* field :
          {&book.metadata.name, &book.metadata.makeAndModel, &book.metadata.aircraft,
           &book.metadata.manufacturer, &book.metadata.copyright}) {
@@ -213,7 +252,7 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
             return error;
         }
         // An empty field is written as one space, which Garmin's own tools need.
-        *field = line == " " ? std::string() : line;
+        *field = line == " " ? std::string_view() : line;
     }
     for (;;) {
         if (auto error = lines.Next(line, "the list of groups (no END line)")) {
@@ -225,7 +264,7 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
         if (!line.starts_with(groupOpen)) {
             return ReadError{lines.LineStart(), "expected a group (\"<0\") or the END line"};
         }
-        std::string group = line.substr(groupOpen.size());
+        std::string group(line.substr(groupOpen.size()));
         std::size_t groupAt = lines.LineStart();
         std::vector<BookList> lists;
         std::vector<std::string> titles;
@@ -241,7 +280,7 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
                                  "expected a checklist (\"(0\") or the end of the group (\">\")"};
             }
             BookList& list = lists.emplace_back();
-            titles.push_back(line.substr(listOpen.size()));
+            titles.emplace_back(line.substr(listOpen.size()));
             list.where = lines.LineStart();
             for (;;) {
                 if (auto error = lines.Next(line, "a checklist (no \")\" line)")) {
@@ -254,6 +293,8 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
                 if (auto error = ReadItem(line, lines.LineStart(), item)) {
                     return error;
                 }
+                item.prompt = book.Keep(item.prompt);
+                item.expectation = book.Keep(item.expectation);
             }
         }
         if (lists.empty()) {
@@ -261,7 +302,7 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
                          " holds no checklist and is left out");
         }
         for (std::size_t i = 0; i < lists.size(); ++i) {
-            lists[i].name = GroupedName(group, titles[i], lists.size());
+            lists[i].name = book.Keep(GroupedName(group, titles[i], lists.size()));
             book.lists.push_back(std::move(lists[i]));
         }
     }
@@ -284,28 +325,27 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
     return std::nullopt;
 }
 
-std::string WriteAce(const Book& book, Warnings& warnings) {
-    AceWriter writer(warnings);
-    writer.out.reserve(1024);
+bool WriteAce(const Book& book, Warnings& warnings, const ChunkSink& sink) {
+    AceWriter writer(warnings, sink);
     writer.Raw(header);
     const Metadata& metadata = book.metadata;
     writer.out += ByteOf(metadata.defaultGroup);
     writer.out += ByteOf(metadata.defaultChecklist);
     writer.Raw(lineEnd);
-    std::string info = "the file's metadata";
     for (const std::string* field : {&metadata.name, &metadata.makeAndModel, &metadata.aircraft,
                                      &metadata.manufacturer, &metadata.copyright}) {
-        writer.Line(field->empty() ? std::string_view(" ") : std::string_view(*field), info);
+        writer.Line(field->empty() ? std::string_view(" ") : std::string_view(*field),
+                    [] { return std::string("the file's metadata"); });
     }
     for (const Group& group : GroupLists(book.lists)) {
-        std::string where = "the group \"" + group.title + "\"";
         writer.Raw(groupOpen);
-        writer.Line(group.title, where);
+        writer.Line(group.title,
+                    [&group] { return "the group \"" + std::string(group.title) + "\""; });
         for (const auto& [title, list] : group.lists) {
+            std::string_view name = list->name;
             writer.Raw(listOpen);
-            writer.Line(title, Where(list->name));
+            writer.Line(title, [name] { return Where(name); });
             std::size_t number = 0;
-            std::string text;
             for (const Item& item : list->items) {
                 ++number;
                 if (item.kind == ItemKind::Space) {
@@ -317,27 +357,44 @@ std::string WriteAce(const Book& book, Warnings& warnings) {
                                  [&item](const KindLetter& k) { return k.kind == item.kind; });
                 writer.out += letter->letter;
                 writer.out += item.centered ? 'c' : static_cast<char>('0' + item.indent);
-                text = item.prompt;
+                auto where = [name, number] { return Where(name, number); };
                 if (item.kind == ItemKind::ChallengeResponse) {
                     if (item.prompt.find('~') != std::string::npos) {
-                        warnings.Add(Where(list->name, number) +
+                        warnings.Add(where() +
                                      ": \"~\" in a challenge ends it early on the display");
                     }
-                    text += '~';
-                    text += item.expectation;
+                    writer.Text(item.prompt, where);
+                    writer.out += '~';
+                    writer.Line(item.expectation, where);
+                } else {
+                    writer.Line(item.prompt, where);
                 }
-                writer.Line(text, Where(list->name, number));
+                if (!writer.Flush()) {
+                    return false;
+                }
             }
-            writer.Line(listClose, {});
+            writer.Line(listClose);
         }
-        writer.Line(groupClose, {});
+        writer.Line(groupClose);
     }
-    writer.Line(fileEnd, {});
-    std::uint32_t crc = ~Crc32(writer.out);
+    writer.Line(fileEnd);
+    if (!writer.Flush(true)) {
+        return false;
+    }
+    std::uint32_t crc = ~writer.Crc();
     for (std::size_t i = 0; i < crcBytes; ++i) {
         writer.out += static_cast<char>((crc >> (8 * i)) & 0xFF);
     }
-    return std::move(writer.out);
+    return sink(writer.out);
+}
+
+std::string WriteAce(const Book& book, Warnings& warnings) {
+    std::string all;
+    WriteAce(book, warnings, [&all](std::string_view chunk) {
+        all += chunk;
+        return true;
+    });
+    return all;
 }
 
 } // namespace convert

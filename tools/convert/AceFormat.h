@@ -16,8 +16,11 @@ namespace convert {
 // a wrong header or checksum, a truncated file, an unknown item letter or indent, a line that
 // does not end in CR LF, a NUL byte. Groups without checklists are left out with a warning.
 std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& warnings);
-// The .ace file for book. Characters outside ISO-8859-1 become "?" and are reported, as are
-// texts the file cannot give back as they were.
+// Writes the .ace file for book to sink, in pieces; false when the sink failed. Characters
+// outside ISO-8859-1 become "?" and are reported, as are texts the file cannot give back as
+// they were.
+bool WriteAce(const Book& book, Warnings& warnings, const ChunkSink& sink);
+// The whole .ace file for book.
 std::string WriteAce(const Book& book, Warnings& warnings);
 
 } // namespace convert

@@ -2,8 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <memory_resource>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What the checklist pages of aircraft displays hold, in the shape the converters share: flat
@@ -23,11 +28,12 @@ enum class ItemKind {
     Space, // a blank line
 };
 
+// An item's texts are views: of the text it was parsed from, or of its book's store.
 struct Item {
     ItemKind kind = ItemKind::Challenge;
-    std::string prompt;
-    std::string expectation; // only for ChallengeResponse
-    int indent = 0;          // levels, 0 to maxIndent
+    std::string_view prompt;
+    std::string_view expectation; // only for ChallengeResponse
+    int indent = 0;               // levels, 0 to maxIndent
     bool centered = false;
 
     friend bool operator==(const Item&, const Item&) = default;
@@ -36,7 +42,7 @@ struct Item {
 inline constexpr int maxIndent = 9;
 
 struct BookList {
-    std::string name; // "GROUP: TITLE", or a name of its own
+    std::string_view name; // "GROUP: TITLE", or a name of its own
     std::vector<Item> items;
     std::size_t where = 0; // the line (or byte offset) it was read from; 0 when not read
 
@@ -59,12 +65,39 @@ struct Metadata {
     friend bool operator==(const Metadata&, const Metadata&) = default;
 };
 
+// A whole file. Its texts live in its store (shared by its copies) or, for a book taken from
+// a ChecklistDoc, in that document.
 struct Book {
     Metadata metadata;
     std::vector<BookList> lists;
 
-    friend bool operator==(const Book&, const Book&) = default;
+    // A copy of text that lives as long as the book or a copy of it.
+    std::string_view Keep(std::string_view text) {
+        if (text.empty()) {
+            return {};
+        }
+        if (!store) {
+            store = std::make_shared<std::pmr::monotonic_buffer_resource>();
+        }
+        char* copy = static_cast<char*>(store->allocate(text.size(), 1));
+        std::memcpy(copy, text.data(), text.size());
+        return {copy, text.size()};
+    }
+
+    friend bool operator==(const Book& a, const Book& b) {
+        return a.metadata == b.metadata && a.lists == b.lists;
+    }
+
+private:
+    std::shared_ptr<std::pmr::monotonic_buffer_resource> store;
 };
+
+// Takes the next piece of a file being written; false when it could not be written, which
+// ends the writing.
+using ChunkSink = std::function<bool(std::string_view chunk)>;
+
+// How large the pieces handed to a ChunkSink grow before they are handed on.
+inline constexpr std::size_t chunkBytes = 64 * 1024;
 
 // Why a file could not be read: where (a line number from 1, or a byte offset for binary
 // formats) and what is wrong, in words for the person converting.

@@ -303,46 +303,51 @@ Item ParseItem(std::string_view text, ItemStyle style) {
     return item;
 }
 
-std::string FormatItem(const Item& item, ItemStyle style) {
+void AppendItemText(std::string& out, const Item& item, ItemStyle style) {
     if (item.kind == ItemKind::Space) {
-        return {};
+        return;
     }
-    std::string body;
-    body.reserve(item.prompt.size() + item.expectation.size() + 16);
+    std::size_t start = out.size();
+    out.append(static_cast<std::size_t>(std::clamp(item.indent, 0, maxIndent)) * 2, ' ');
+    if (item.centered) {
+        out.append(centerOpen);
+    }
     switch (item.kind) {
     case ItemKind::Note:
-        body.append(notePrefix).append(item.prompt);
+        out.append(notePrefix).append(item.prompt);
         break;
     case ItemKind::Caution:
-        body.append(cautionPrefix).append(item.prompt);
+        out.append(cautionPrefix).append(item.prompt);
         break;
     case ItemKind::Warning:
-        body.append(warningPrefix).append(item.prompt);
+        out.append(warningPrefix).append(item.prompt);
         break;
     case ItemKind::Title:
-        body.append(titleOpen).append(item.prompt).append(titleClose);
+        out.append(titleOpen).append(item.prompt).append(titleClose);
         break;
     case ItemKind::PlainText:
-        body.append(plainPrefix).append(item.prompt);
+        out.append(plainPrefix).append(item.prompt);
         break;
     case ItemKind::ChallengeResponse:
-        body.append(item.prompt)
+        out.append(item.prompt)
             .append(style == ItemStyle::Ckl ? cklSeparator : textSeparator)
             .append(item.expectation);
         break;
     default:
-        body = item.prompt;
+        out.append(item.prompt);
         break;
     }
-    std::string text(static_cast<std::size_t>(std::clamp(item.indent, 0, maxIndent)) * 2, ' ');
     if (item.centered) {
-        text.append(centerOpen).append(body).append(centerClose);
-    } else {
-        text += body;
+        out.append(centerClose);
     }
-    if (style == ItemStyle::Ckl && ChecklistFile::IsTagLine(text)) {
-        text.insert(text.begin(), ' ');
+    if (style == ItemStyle::Ckl && ChecklistFile::IsTagLine(std::string_view(out).substr(start))) {
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(start), ' ');
     }
+}
+
+std::string FormatItem(const Item& item, ItemStyle style) {
+    std::string text;
+    AppendItemText(text, item, style);
     return text;
 }
 
@@ -370,28 +375,32 @@ Book DocToBook(ChecklistDoc& doc, bool takeInfo) {
 void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
     for (const BookList& list : book.lists) {
         Checklist* checklist = doc.CreateChecklist();
-        std::string name = list.name;
+        std::string name(list.name);
         if (std::string done = MakeStorable(name); !done.empty()) {
             warnings.Add(Where(list.name) + ": the name is " + done);
         }
         checklist->SetName(name);
         std::size_t number = 0;
+        std::string text;
         for (const Item& item : list.items) {
             ++number;
-            std::string text = FormatItem(item, ItemStyle::Ckl);
+            text.clear();
+            AppendItemText(text, item, ItemStyle::Ckl);
             if (std::string done = MakeStorable(text); !done.empty()) {
                 warnings.Add(Where(list.name, number) + ": " + Quoted(text) + " is " + done);
             } else if (Item back = ParseItem(text, ItemStyle::Ckl); !(back == item)) {
                 warnings.Add(Where(list.name, number) + ": " + KindName(item.kind) +
-                             (back.kind == item.kind ? std::string(" that changes in .ckl, ")
-                                                     : std::string(" that reads back from .ckl as ") +
-                                                           KindName(back.kind) + ", ") +
+                             (back.kind == item.kind
+                                  ? std::string(" that changes in .ckl, ")
+                                  : std::string(" that reads back from .ckl as ") +
+                                        KindName(back.kind) + ", ") +
                              Quoted(text));
             }
             checklist->AppendItem(text);
         }
         doc.AppendChecklist(checklist);
-        if (Metadata unused; EqualsIgnoringCase(name, infoListName) && ParseInfo(checklist, unused)) {
+        if (Metadata unused;
+            EqualsIgnoringCase(name, infoListName) && ParseInfo(checklist, unused)) {
             warnings.Add(Where(list.name) +
                          ": reads as the file's metadata when written to ace or efis-json");
         }
@@ -414,17 +423,16 @@ std::vector<Group> GroupLists(const std::vector<BookList>& lists) {
     bool lastJoins = false; // whether the last group may take further lists
     for (const BookList& list : lists) {
         std::size_t colon = list.name.find(": ");
-        if (colon == std::string::npos) {
+        if (colon == std::string_view::npos) {
             groups.push_back({list.name, {{list.name, &list}}});
             lastJoins = false;
             continue;
         }
-        std::string_view group = std::string_view(list.name).substr(0, colon);
-        std::string title = list.name.substr(colon + 2);
+        std::string_view group = list.name.substr(0, colon);
         if (!lastJoins || groups.back().title != group) {
-            groups.push_back({std::string(group), {}});
+            groups.push_back({group, {}});
         }
-        groups.back().lists.emplace_back(std::move(title), &list);
+        groups.back().lists.emplace_back(list.name.substr(colon + 2), &list);
         lastJoins = true;
     }
     return groups;

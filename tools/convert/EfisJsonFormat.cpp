@@ -275,7 +275,7 @@ private:
             }
             for (auto& [title, items] : groupLists) {
                 BookList& list = book.lists.emplace_back();
-                list.name = GroupedName(groupTitle, title, groupLists.size());
+                list.name = book.Keep(GroupedName(groupTitle, title, groupLists.size()));
                 list.items = std::move(items);
             }
             groupLists.clear();
@@ -318,6 +318,12 @@ private:
         }
     }
 
+    bool TakeString(Value value, std::string_view& target) {
+        std::string text;
+        bool taken = TakeString(value, text);
+        target = book.Keep(text);
+        return taken;
+    }
     bool TakeString(Value value, std::string& target) {
         if (value == Value::Null) {
             target.clear();
@@ -454,26 +460,50 @@ std::size_t LineAt(std::string_view bytes, std::size_t offset) {
 // without first building a tree of it.
 class JsonWriter {
 public:
-    std::string out;
+    explicit JsonWriter(const ChunkSink& sink) : sink(sink) { out.reserve(chunkBytes + 4096); }
 
-    void Open(std::string_view name, char bracket) {
+    std::string out;
+    bool failed = false;
+
+    // Hands what was collected to the sink once it is large enough, or always with force.
+    void Flush(bool force = false) {
+        if ((out.size() >= chunkBytes || force) && !failed) {
+            failed = !sink(out);
+            out.clear();
+        }
+    }
+
+    // Opens an object or array; an object on one line keeps its members on that line.
+    void Open(std::string_view name, char bracket, bool oneLine = false) {
         Member(name);
         out += bracket;
         ++depth;
         first = true;
+        inLine = oneLine;
     }
     void Close(char bracket) {
         --depth;
-        if (!first) {
+        if (!first && !inLine) {
             NewLine();
         }
+        inLine = false;
         out += bracket;
         first = false;
     }
     void String(std::string_view name, std::string_view value) {
         if (!value.empty()) {
             Member(name);
-            out += Json(value).dump(-1, ' ', false, Json::error_handler_t::replace);
+            bool plain = std::none_of(value.begin(), value.end(), [](char c) {
+                return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+            });
+            if (plain) {
+                // Nothing to escape: the common case, written without a detour.
+                out += '"';
+                out += value;
+                out += '"';
+            } else {
+                out += Json(value).dump(-1, ' ', false, Json::error_handler_t::replace);
+            }
         }
     }
     void Number(std::string_view name, long long value) {
@@ -481,6 +511,13 @@ public:
             Member(name);
             out += std::to_string(value);
         }
+    }
+    // A value of an enumeration, by its name, which needs no escaping.
+    void Enum(std::string_view name, std::string_view value) {
+        Member(name);
+        out += '"';
+        out += value;
+        out += '"';
     }
     void Raw(std::string_view name, std::string_view value) {
         Member(name);
@@ -497,7 +534,11 @@ private:
             if (!first) {
                 out += ',';
             }
-            NewLine();
+            if (inLine) {
+                out += first ? "" : " ";
+            } else {
+                NewLine();
+            }
         }
         first = false;
         if (!name.empty()) {
@@ -507,8 +548,10 @@ private:
         }
     }
 
+    const ChunkSink& sink;
     int depth = 0;
     bool first = true;
+    bool inLine = false;
 };
 
 } // namespace
@@ -528,8 +571,8 @@ std::optional<ReadError> ReadEfisJson(std::string_view bytes, Book& book, Warnin
     return std::nullopt;
 }
 
-std::string WriteEfisJson(const Book& book) {
-    JsonWriter json;
+bool WriteEfisJson(const Book& book, const ChunkSink& sink) {
+    JsonWriter json(sink);
     json.Open({}, '{');
     const Metadata& m = book.metadata;
     json.Open("metadata", '{');
@@ -555,7 +598,8 @@ std::string WriteEfisJson(const Book& book) {
                 if (!list->items.empty()) {
                     json.Open("items", '[');
                     for (const Item& item : list->items) {
-                        json.Open({}, '{');
+                        // An item to a line, so that long files stay of a size to handle.
+                        json.Open({}, '{', true);
                         json.String("prompt", item.prompt);
                         if (item.kind == ItemKind::ChallengeResponse) {
                             json.String("expectation", item.expectation);
@@ -563,12 +607,13 @@ std::string WriteEfisJson(const Book& book) {
                         auto kind = std::find_if(
                             kindNames.begin(), kindNames.end(),
                             [&item](const KindName& k) { return k.kind == item.kind; });
-                        json.Raw("type", "\"" + std::string(kind->name) + "\"");
+                        json.Enum("type", kind->name);
                         json.Number("indent", item.indent);
                         if (item.centered) {
                             json.Raw("centered", "true");
                         }
                         json.Close('}');
+                        json.Flush();
                     }
                     json.Close(']');
                 }
@@ -581,7 +626,17 @@ std::string WriteEfisJson(const Book& book) {
     }
     json.Close('}');
     json.out += '\n';
-    return std::move(json.out);
+    json.Flush(true);
+    return !json.failed;
+}
+
+std::string WriteEfisJson(const Book& book) {
+    std::string all;
+    WriteEfisJson(book, [&all](std::string_view chunk) {
+        all += chunk;
+        return true;
+    });
+    return all;
 }
 
 } // namespace convert

@@ -17,7 +17,10 @@ namespace convert {
 // wrong: malformed JSON, a field of the wrong type, an unknown item type, an indent beyond 9.
 // Groups without checklists are left out with a warning.
 std::optional<ReadError> ReadEfisJson(std::string_view bytes, Book& book, Warnings& warnings);
-// The JSON for book, indented by two spaces as efis-editor writes it.
+// Writes the JSON for book to sink, in pieces, indented by two spaces as efis-editor writes it
+// but with each item on one line; false when the sink failed.
+bool WriteEfisJson(const Book& book, const ChunkSink& sink);
+// The whole JSON for book.
 std::string WriteEfisJson(const Book& book);
 
 } // namespace convert

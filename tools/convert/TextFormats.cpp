@@ -134,26 +134,39 @@ void FinishList(Book& book, std::vector<std::string>& items) {
     std::vector<Item>& parsed = book.lists.back().items;
     parsed.reserve(items.size());
     for (const std::string& text : items) {
-        parsed.push_back(ParseItem(text, ItemStyle::Text));
+        parsed.push_back(ParseItem(book.Keep(text), ItemStyle::Text));
     }
     items.clear();
 }
 
-std::string UpperCase(std::string_view text) {
-    bool ascii = std::all_of(text.begin(), text.end(),
-                             [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) {
-        std::string upper(text);
-        for (char& c : upper) {
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Puts text in capitals as Dynon's displays show it; beyond ASCII by Unicode's rules, which
+// may change the length ("ß" becomes "SS").
+void MakeUpperCase(std::string& text) {
+    if (IsAscii(text)) {
+        for (char& c : text) {
             if (c >= 'a' && c <= 'z') {
                 c = static_cast<char>(c - 32);
             }
         }
-        return upper;
+        return;
     }
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
-        .toUpper()
-        .toStdString();
+    text =
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUpper().toStdString();
+}
+
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    MakeUpperCase(upper);
+    return upper;
+}
+
+std::size_t UpperCaseSize(std::string_view text) {
+    return IsAscii(text) ? text.size() : UpperCase(text).size();
 }
 
 // The byte offset after count characters of text, or text's size.
@@ -274,7 +287,7 @@ std::optional<ReadError> ReadTextChecklists(std::string_view bytes, TextFlavour 
         if (title) {
             FinishList(book, items);
             BookList& list = book.lists.emplace_back();
-            list.name = *title;
+            list.name = book.Keep(*title);
             list.where = lines.number;
         } else {
             AddItemLine(*item, items);
@@ -284,15 +297,19 @@ std::optional<ReadError> ReadTextChecklists(std::string_view bytes, TextFlavour 
     return std::nullopt;
 }
 
-std::string WriteTextChecklists(const Book& book, TextFlavour flavour, int width,
-                                Warnings& warnings) {
+bool WriteTextChecklists(const Book& book, TextFlavour flavour, int width, Warnings& warnings,
+                         const ChunkSink& sink) {
     std::string out;
+    out.reserve(chunkBytes + 4096);
+    bool first = true;
+    std::string text;
     bool dynon = flavour == TextFlavour::Dynon;
     std::size_t listNumber = 0;
     for (const BookList& list : book.lists) {
-        if (!out.empty()) {
+        if (!first) {
             out += lineEnd;
         }
+        first = false;
         std::string number = std::to_string(listNumber++);
         if (dynon) {
             out.append(dynonList).append(number).append(".TITLE, ").append(UpperCase(list.name));
@@ -302,21 +319,27 @@ std::string WriteTextChecklists(const Book& book, TextFlavour flavour, int width
         out += lineEnd;
         std::size_t lineNumber = 0;
         std::size_t itemNumber = 0;
-        for (const Item& original : list.items) {
+        for (const Item& item : list.items) {
             ++itemNumber;
-            Item item = original;
+            text.clear();
+            AppendItemText(text, item, ItemStyle::Text);
             if (dynon) {
-                item.prompt = UpperCase(item.prompt);
-                item.expectation = UpperCase(item.expectation);
+                MakeUpperCase(text);
             }
-            std::string text = FormatItem(item, ItemStyle::Text);
-            std::size_t first = text.find_first_not_of(' ');
-            if (!(ParseItem(text, ItemStyle::Text) == item) ||
-                (itemNumber > 1 && first != std::string::npos && text[first] == '|')) {
+            // Read back, the line must give the item (in capitals, for Dynon) and must not
+            // continue the item before it.
+            Item back = ParseItem(text, ItemStyle::Text);
+            bool same = back.kind == item.kind && back.indent == item.indent &&
+                        back.centered == item.centered &&
+                        (dynon ? back.prompt.size() == UpperCaseSize(item.prompt) &&
+                                     back.expectation.size() == UpperCaseSize(item.expectation)
+                               : back == item);
+            std::size_t start = text.find_first_not_of(' ');
+            if (!same || (itemNumber > 1 && start != std::string::npos && text[start] == '|')) {
                 warnings.Add(Where(list.name, itemNumber) + ": \"" + text +
                              "\" reads back as another item");
             }
-            for (const std::string& piece : Wrap(text, width)) {
+            auto addLine = [&](std::string_view piece) {
                 if (dynon) {
                     out.append(dynonList).append(number).append(".LINE");
                     out.append(std::to_string(++lineNumber)).append(",");
@@ -327,10 +350,33 @@ std::string WriteTextChecklists(const Book& book, TextFlavour flavour, int width
                     out.append(" ").append(piece);
                 }
                 out += lineEnd;
+            };
+            if (width > 0 && CharacterCount(text) > static_cast<std::size_t>(width)) {
+                for (const std::string& piece : Wrap(text, width)) {
+                    addLine(piece);
+                }
+            } else {
+                addLine(text);
+            }
+            if (out.size() >= chunkBytes) {
+                if (!sink(out)) {
+                    return false;
+                }
+                out.clear();
             }
         }
     }
-    return out;
+    return sink(out);
+}
+
+std::string WriteTextChecklists(const Book& book, TextFlavour flavour, int width,
+                                Warnings& warnings) {
+    std::string all;
+    WriteTextChecklists(book, flavour, width, warnings, [&all](std::string_view chunk) {
+        all += chunk;
+        return true;
+    });
+    return all;
 }
 
 } // namespace convert

@@ -24,9 +24,13 @@ std::optional<TextFlavour> DetectTextFlavour(std::string_view bytes);
 // the first checklist, a NUL byte.
 std::optional<ReadError> ReadTextChecklists(std::string_view bytes, TextFlavour flavour,
                                             Book& book);
-// The text file for book; Dynon's in upper case. With width > 0, an item longer than width
+// Writes the text file for book to sink, in pieces; false when the sink failed. Dynon's is in
+// upper case. With width > 0, an item longer than width
 // characters (indentation included, the line's prefix not) is wrapped onto continuation lines.
 // Items that would read back as something else are reported.
+bool WriteTextChecklists(const Book& book, TextFlavour flavour, int width, Warnings& warnings,
+                         const ChunkSink& sink);
+// The whole text file for book.
 std::string WriteTextChecklists(const Book& book, TextFlavour flavour, int width,
                                 Warnings& warnings);
 
