@@ -36,17 +36,18 @@ std::string_view Unwrap(std::string_view text, std::string_view open, std::strin
 // Splits a challenge from its response at the first run of three or more dots with a space
 // either side. Returns false when there is none.
 bool SplitAtDots(std::string_view text, std::string_view& challenge, std::string_view& response) {
-    for (std::size_t at = text.find(" ..."); at != std::string_view::npos;
-         at = text.find(" ...", at + 1)) {
-        std::size_t end = at + 1;
+    // Runs of dots are rarer than spaces: look for them, then at what is around them.
+    for (std::size_t at = text.find("..."); at != std::string_view::npos;) {
+        std::size_t end = at + 3;
         while (end < text.size() && text[end] == '.') {
             ++end;
         }
-        if (end < text.size() && text[end] == ' ') {
-            challenge = text.substr(0, at);
+        if (at > 0 && text[at - 1] == ' ' && end < text.size() && text[end] == ' ') {
+            challenge = text.substr(0, at - 1);
             response = text.substr(end + 1);
             return true;
         }
+        at = text.find("...", end);
     }
     return false;
 }

@@ -147,12 +147,13 @@ bool IsAscii(std::string_view text) {
 // Puts text in capitals as Dynon's displays show it; beyond ASCII by Unicode's rules, which
 // may change the length ("ß" becomes "SS").
 void MakeUpperCase(std::string& text) {
-    if (IsAscii(text)) {
-        for (char& c : text) {
-            if (c >= 'a' && c <= 'z') {
-                c = static_cast<char>(c - 32);
-            }
+    std::size_t i = 0;
+    for (; i < text.size() && static_cast<unsigned char>(text[i]) < 0x80; ++i) {
+        if (text[i] >= 'a' && text[i] <= 'z') {
+            text[i] = static_cast<char>(text[i] - 32);
         }
+    }
+    if (i == text.size()) {
         return;
     }
     text =
