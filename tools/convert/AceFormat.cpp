@@ -240,6 +240,7 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
     if (bytes.substr(header.size() + 2, lineEnd.size()) != lineEnd) {
         return ReadError{header.size() + 2, "the header does not end with CR LF"};
     }
+    book.carriesMetadata = true;
     book.metadata.defaultGroup = static_cast<unsigned char>(bytes[header.size()]);
     book.metadata.defaultChecklist = static_cast<unsigned char>(bytes[header.size() + 1]);
 

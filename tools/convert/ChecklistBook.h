@@ -70,6 +70,7 @@ struct Metadata {
 struct Book {
     Metadata metadata;
     std::vector<BookList> lists;
+    bool carriesMetadata = false; // read from a format with fields for the metadata
 
     // A copy of text that lives as long as the book or a copy of it.
     std::string_view Keep(std::string_view text) {

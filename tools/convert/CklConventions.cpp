@@ -400,8 +400,8 @@ void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
             checklist->AppendItem(text);
         }
         doc.AppendChecklist(checklist);
-        if (Metadata unused;
-            EqualsIgnoringCase(name, infoListName) && ParseInfo(checklist, unused)) {
+        if (Metadata unused; book.carriesMetadata && EqualsIgnoringCase(name, infoListName) &&
+                             ParseInfo(checklist, unused)) {
             warnings.Add(Where(list.name) +
                          ": reads as the file's metadata when written to ace or efis-json");
         }

@@ -37,7 +37,8 @@ inline constexpr std::string_view infoListName = "Checklist info";
 Book DocToBook(ChecklistDoc& doc, bool takeInfo);
 // Appends the lists of book to doc, their items written by the .ckl conventions, and the
 // metadata as a last "Checklist info" checklist when there is any. Texts longer than a .ckl
-// line holds are cut; items that would read back as something else are reported.
+// line holds are cut; items that would read back as something else are reported, and so is a
+// list of a format with metadata fields that would read back as the metadata.
 void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings);
 
 // A group of consecutive lists as a grouped format holds them.

@@ -557,6 +557,7 @@ private:
 } // namespace
 
 std::optional<ReadError> ReadEfisJson(std::string_view bytes, Book& book, Warnings& warnings) {
+    book.carriesMetadata = true;
     BookBuilder builder(book, warnings);
     const char* furthest = bytes.data();
     TrackingIterator begin(bytes.data(), &furthest);
