@@ -39,6 +39,11 @@ const char* NameOf(Format format) {
     return "EfisJson";
 }
 
+// Prints as its name, so that test lists stay readable.
+void PrintTo(Format format, std::ostream* os) {
+    *os << NameOf(format);
+}
+
 bool IsGrouped(Format format) {
     return format == Format::Ace || format == Format::EfisJson;
 }
