@@ -160,6 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
          MakeItem(ItemKind::ChallengeResponse, "A", "B ..... C"), true},
         {"DotsWithoutSpacesDoNotSplit", ItemStyle::Ckl, "Wait...then go",
          MakeItem(ItemKind::Challenge, "Wait...then go"), true},
+        {"DotsAfterAWordDoNotSplit", ItemStyle::Ckl, "Wait... then go",
+         MakeItem(ItemKind::Challenge, "Wait... then go"), true},
         {"TwoDotsDoNotSplit", ItemStyle::Ckl, "A .. B", MakeItem(ItemKind::Challenge, "A .. B"),
          true},
         {"EmptyResponse", ItemStyle::Ckl, "Brakes ..... ",
@@ -207,10 +209,11 @@ INSTANTIATE_TEST_SUITE_P(
     }),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A name without ": " stays a group of its own, even before lists of a group of that title.
 TEST(Groups, ConsecutiveNamesWithOneGroupTextFormOneGroupAndReadBack) {
     std::vector<BookList> lists;
-    for (const char* name : {"Normal: Before start", "Normal: Taxi", "Emergency", "Normal: Climb",
-                             "Emergency: Fire", ": Untitled group", "A: B: C"}) {
+    for (const char* name : {"Normal: Before start", "Normal: Taxi", "Emergency", "Emergency: Fire",
+                             "Normal: Climb", ": Untitled group", "A: B: C"}) {
         lists.push_back({name, {}, 0});
     }
     std::vector<Group> groups = GroupLists(lists);
@@ -224,7 +227,7 @@ TEST(Groups, ConsecutiveNamesWithOneGroupTextFormOneGroupAndReadBack) {
     EXPECT_EQ(
         shape,
         (std::vector<std::pair<std::string, std::size_t>>{
-            {"Normal", 2}, {"Emergency", 1}, {"Normal", 1}, {"Emergency", 1}, {"", 1}, {"A", 1}}));
+            {"Normal", 2}, {"Emergency", 1}, {"Emergency", 1}, {"Normal", 1}, {"", 1}, {"A", 1}}));
     EXPECT_EQ(groups[5].lists[0].first, "B: C");
 }
 
