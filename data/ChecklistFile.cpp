@@ -462,6 +462,38 @@ std::string ErrorText(int error) {
     return std::strerror(error);
 }
 
+// A pipe or a device, which can be read only once.
+bool IsStream(std::FILE* file) {
+    struct stat status {};
+    return fstat(fileno(file), &status) == 0 && !S_ISREG(status.st_mode) &&
+           !S_ISDIR(status.st_mode);
+}
+
+// Takes in the rest of file; a stream within a bound, so that an endless device is refused
+// instead of read forever. A directory opens on Linux but cannot be read: that is a file that
+// cannot be opened.
+bool ReadWhole(std::FILE* file, std::string& bytes, std::string* error) {
+    const bool bounded = IsStream(file);
+    bytes.clear();
+    std::vector<char> chunk(chunkBytes);
+    while (std::size_t count = std::fread(chunk.data(), 1, chunk.size(), file)) {
+        if (bounded && bytes.size() + count > maxStreamBytes) {
+            if (error) {
+                *error = ErrorText(EFBIG);
+            }
+            return false;
+        }
+        bytes.append(chunk.data(), count);
+    }
+    if (std::ferror(file)) {
+        if (error) {
+            *error = ErrorText(errno ? errno : EIO);
+        }
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void ReadObserver::OnStart(CodePage, bool) {}
@@ -538,6 +570,17 @@ std::string WriteText(ChecklistDoc& doc) {
 
 } // namespace ChecklistFile
 
+bool ChecklistFile::ReadWholeFile(const char* path, std::string& bytes, std::string* error) {
+    FileHandle file(std::fopen(HostPath(path).c_str(), "rb"));
+    if (!file) {
+        if (error) {
+            *error = ErrorText(errno);
+        }
+        return false;
+    }
+    return ReadWhole(file.get(), bytes, error);
+}
+
 bool ChecklistFile::LoadFile(ChecklistDoc& doc, const char* path, std::string* error,
                              ReadObserver* observer) {
     std::string hostPath = HostPath(path);
@@ -548,26 +591,9 @@ bool ChecklistFile::LoadFile(ChecklistDoc& doc, const char* path, std::string* e
         }
         return false;
     }
-    struct stat status {};
-    if (fstat(fileno(file.get()), &status) == 0 && !S_ISREG(status.st_mode) &&
-        !S_ISDIR(status.st_mode)) {
-        // A pipe or a device cannot be read twice: take it in whole, within a bound, so that an
-        // endless device is refused instead of read forever.
+    if (IsStream(file.get())) {
         std::string bytes;
-        std::vector<char> chunk(chunkBytes);
-        while (std::size_t count = std::fread(chunk.data(), 1, chunk.size(), file.get())) {
-            if (bytes.size() + count > maxStreamBytes) {
-                if (error) {
-                    *error = ErrorText(EFBIG);
-                }
-                return false;
-            }
-            bytes.append(chunk.data(), count);
-        }
-        if (std::ferror(file.get())) {
-            if (error) {
-                *error = ErrorText(errno ? errno : EIO);
-            }
+        if (!ReadWhole(file.get(), bytes, error)) {
             return false;
         }
         ReadText(doc, bytes, observer);

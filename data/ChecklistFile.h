@@ -71,6 +71,9 @@ void ReadText(ChecklistDoc& doc, std::string_view bytes, ReadObserver* observer 
 // ChecklistDoc::LoadFile with an observer: reads the file at path into doc, reporting to
 // observer. A file that cannot be opened or read reports nothing and returns false with why.
 bool LoadFile(ChecklistDoc& doc, const char* path, std::string* error, ReadObserver* observer);
+// Reads the whole file at path into bytes, opened as LoadFile opens it: a pipe or a device only
+// within the bound that LoadFile keeps. On failure returns false with why in error.
+bool ReadWholeFile(const char* path, std::string& bytes, std::string* error);
 // The exact bytes that SaveFile writes for doc.
 std::string WriteText(ChecklistDoc& doc);
 // A hot-button index line as the reader takes it: leading white space, an optional sign, digits

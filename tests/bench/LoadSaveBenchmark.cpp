@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -17,7 +18,8 @@
 
 // Loads and saves a generated file of about a million lines (20,000 checklists of 50 items,
 // all four hot buttons assigned) with the program's reader and writer and with the C-style
-// reference beside them. Peak memory is measured in a fresh process per reader, as resident
+// reference beside them, and `ckl convert` to and from each display's format beside
+// `ckl rewrite`. Peak memory is measured in a fresh process per reader, as resident
 // memory above what that process held before loading.
 
 namespace {
@@ -267,6 +269,69 @@ void ReferenceWriter(benchmark::State& state) {
     SetFileCounters(state);
 }
 BENCHMARK(ReferenceWriter)->Unit(benchmark::kMillisecond);
+
+// The ckl commands in-process, their output and complaints thrown away. A tool that only
+// writes what it read is the yardstick for converting: `ckl rewrite` of the same file.
+int RunCkl(int (*command)(const std::vector<std::string>&, std::ostream&, std::ostream&),
+           std::vector<std::string> args) {
+    std::ostream nowhere(nullptr);
+    return command(args, nowhere, nowhere);
+}
+
+void CklRewrite(benchmark::State& state) {
+    std::string target = Folder().folder + "/rewritten.ckl";
+    for (auto _ : state) {
+        if (RunCkl(ckl::RunRewrite, {Folder().source, target}) != 0) {
+            state.SkipWithError("ckl rewrite failed");
+            return;
+        }
+    }
+    SetFileCounters(state);
+}
+BENCHMARK(CklRewrite)->Unit(benchmark::kMillisecond);
+
+// The file in each format, written once for the conversions from it.
+const std::string& Converted(const std::string& format) {
+    static std::map<std::string, std::string> paths;
+    std::string& path = paths[format];
+    if (path.empty()) {
+        path = Folder().folder + "/generated." + format + (format == "efis-json" ? ".json" : "");
+        RunCkl(ckl::RunConvert, {Folder().source, path, "--to", format});
+    }
+    return path;
+}
+
+// Converting the .ckl to the format named by the benchmark's argument, and back.
+const char* const formats[] = {"ace", "dynon", "grt", "efis-json"};
+
+void CklConvertTo(benchmark::State& state) {
+    std::string format = formats[state.range(0)];
+    state.SetLabel(format);
+    std::string target = Folder().folder + "/out." + format;
+    for (auto _ : state) {
+        if (RunCkl(ckl::RunConvert, {Folder().source, target, "--to", format}) != 0) {
+            state.SkipWithError("ckl convert failed");
+            return;
+        }
+    }
+    SetFileCounters(state);
+}
+BENCHMARK(CklConvertTo)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+void CklConvertFrom(benchmark::State& state) {
+    std::string format = formats[state.range(0)];
+    state.SetLabel(format);
+    const std::string& source = Converted(format);
+    std::string target = Folder().folder + "/back.ckl";
+    for (auto _ : state) {
+        if (RunCkl(ckl::RunConvert, {source, target, "--from", format}) != 0) {
+            state.SkipWithError("ckl convert failed");
+            return;
+        }
+    }
+    SetFileCounters(state);
+}
+BENCHMARK(CklConvertFrom)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 #include "ChecklistDoc.h"
 #include "ChecklistFile.h"
+#include "CklConventions.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,12 +28,13 @@ struct Outcome {
     std::string err;
 };
 
-// The text with "FILES/" leading to the test files, "CHECKS/" to the check inputs, "SAMPLE" to
-// the bundled sample and "DIR/" to folder.
+// The text with "FILES/" leading to the test files, "CHECKS/" to the check inputs, "CONVERT/" to
+// the files of other formats, "SAMPLE" to the bundled sample and "DIR/" to folder.
 std::string Expand(std::string text, const QString& folder = {}) {
     for (auto [from, to] :
          {std::pair<std::string, std::string>{"FILES/", TARVASTO_CKL_TEST_FILES "/"},
           {"CHECKS/", TARVASTO_CKL_TEST_FILES "/../check/"},
+          {"CONVERT/", TARVASTO_CONVERT_FILES "/"},
           {"SAMPLE", std::string(TARVASTO_SAMPLES) + "/aviation.ckl"},
           {"DIR/", folder.toStdString() + "/"}}) {
         for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
@@ -184,8 +186,9 @@ TEST_P(CommandLine, ExitsWithItsStatusAndWritesNothing) {
     EXPECT_EQ(result.status, GetParam().status);
     if (GetParam().status == 0) {
         EXPECT_EQ(result.err, "");
-        for (const char* command : {"ckl json FILE", "ckl rewrite IN OUT", "ckl show FILE",
-                                    "ckl check FILE", "ckl print FILE -o OUT.pdf"}) {
+        for (const char* command :
+             {"ckl json FILE", "ckl rewrite IN OUT", "ckl show FILE", "ckl check FILE",
+              "ckl print FILE -o OUT.pdf", "ckl convert IN OUT"}) {
             EXPECT_NE(result.out.find(command), std::string::npos) << command;
         }
     } else {
@@ -243,7 +246,44 @@ INSTANTIATE_TEST_SUITE_P(
         {"ThreeColumns", "print SAMPLE --columns 3", 2, "print: --columns takes 1 or 2, not '3'\n"},
         {"PrintWithUnknownOption", "print SAMPLE --colour", 2,
          "print: unknown option '--colour'\n"},
-        {"PrintWithTwoFiles", "print a b", 2, "print expects one file, got 'a' and 'b'\n"}}),
+        {"PrintWithTwoFiles", "print a b", 2, "print expects one file, got 'a' and 'b'\n"},
+        {"ConvertHelp", "convert a.ckl --help", 0, ""},
+        {"ConvertOfMissingFile", "convert DIR/missing.ace DIR/kept.ckl", 1,
+         "cannot open 'DIR/missing.ace': No such file or directory\n"},
+        {"ConvertOfFolder", "convert DIR/folder DIR/kept.ckl --from grt", 1,
+         "cannot open 'DIR/folder': Is a directory\n"},
+        {"ConvertOntoFolder", "convert SAMPLE DIR/folder --to ace", 1,
+         "cannot write 'DIR/folder': "},
+        {"ConvertWithWrongChecksum", "convert CONVERT/wrong_checksum.ace DIR/kept.ckl", 1,
+         "CONVERT/wrong_checksum.ace: byte 471: wrong checksum: the file says "},
+        {"ConvertOfTruncatedAce", "convert CONVERT/truncated.ace DIR/kept.ckl", 1,
+         "CONVERT/truncated.ace: byte 200: the file ends inside a checklist"},
+        {"ConvertWithUnknownItemLetter", "convert CONVERT/unknown_item_letter.ace DIR/kept.ckl", 1,
+         "CONVERT/unknown_item_letter.ace: byte 164: unknown item type 'x'"},
+        {"ConvertOfItemBeforeList", "convert CONVERT/item_before_list_grt.txt DIR/kept.ckl", 1,
+         "CONVERT/item_before_list_grt.txt:3: an ITEM before the first LIST\n"},
+        {"ConvertOfUnknownItemType", "convert CONVERT/item_type_unknown.json DIR/kept.ckl", 1,
+         "CONVERT/item_type_unknown.json:11: unknown item type \"ITEM_CHECK\"\n"},
+        {"ConvertOfUnknownText", "convert CONVERT/neither_format.txt DIR/kept.ckl", 1,
+         "CONVERT/neither_format.txt: neither a Dynon nor a Grand Rapids checklist file"},
+        {"ConvertOfCklAsGrt", "convert SAMPLE DIR/kept.ckl --from grt", 1,
+         "SAMPLE:1: not a Grand Rapids checklist line"},
+        {"ConvertWithOneFile", "convert a.ckl", 2, "convert expects 2 files, IN and OUT, got 1\n"},
+        {"ConvertToTxt", "convert a.ckl b.txt", 2,
+         "convert: cannot tell the format of 'b.txt' from its name; a .txt file is dynon or "
+         "grt: give --to FORMAT\n"},
+        {"ConvertFromUnknownEnding", "convert a.doc b.ckl", 2,
+         "convert: cannot tell the format of 'a.doc' from its name; give --from FORMAT\n"},
+        {"ConvertToUnknownFormat", "convert a.ckl b --to=pdf", 2,
+         "convert: unknown format 'pdf' (ckl, ace, dynon, grt or efis-json)\n"},
+        {"ConvertFromWithoutValue", "convert a.ckl b.ckl --from", 2,
+         "convert: --from needs a value\n"},
+        {"ConvertWidthForAce", "convert a.ckl b.ace --width 40", 2,
+         "convert: --width wraps dynon and grt files only, not ace\n"},
+        {"ConvertWidthTooNarrow", "convert a.ckl b.txt --to grt --width 3", 2,
+         "convert: --width takes a number of characters from 8 to 1023, not '3'\n"},
+        {"ConvertWithUnknownOption", "convert --strict a.ckl b.ckl", 2,
+         "convert: unknown option '--strict'\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Version, IsTheProgramsVersion) {
@@ -334,6 +374,73 @@ TEST(StandardOutput, ThatCannotBeWrittenExitsWithOne) {
     Outcome result = RunCkl("show SAMPLE", {}, "/dev/full");
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "ckl: cannot write to standard output\n");
+}
+
+// --- ckl convert ---
+
+struct ConvertCase {
+    const char* name;
+    const char* input;   // in CONVERT/
+    const char* options; // for reading it
+    const char* ckl;     // what it reads as, in CONVERT/
+    const char* back;    // the file it is written back to, in DIR/
+    const char* backOptions;
+    friend void PrintTo(const ConvertCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class ConvertExample : public testing::TestWithParam<ConvertCase> {};
+
+// The worked example of each format: the file reads as the .ckl, which `ckl check` finds
+// nothing in, and the .ckl converts back to the same file byte for byte.
+TEST_P(ConvertExample, ReadsAsTheCklAndConvertsBack) {
+    const ConvertCase& row = GetParam();
+    QTemporaryDir dir;
+    std::string input = "CONVERT/" + std::string(row.input);
+    Outcome result = RunCkl("convert " + input + " DIR/read.ckl " + row.options, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(ReadBytes(dir.filePath("read.ckl").toStdString()),
+              ReadBytes("CONVERT/" + std::string(row.ckl)));
+    result = RunCkl("check DIR/read.ckl", dir.path());
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.out, "");
+    result = RunCkl("convert CONVERT/" + std::string(row.ckl) + " DIR/" + row.back + " " +
+                        row.backOptions,
+                    dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(ReadBytes(dir.filePath(row.back).toStdString()), ReadBytes(input));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, ConvertExample,
+    testing::ValuesIn(std::vector<ConvertCase>{
+        {"Ace", "every_kind.ace", "", "every_kind.ckl", "back.ace", ""},
+        {"EfisJson", "every_kind.json", "--from=efis-json", "every_kind.ckl", "back.json", ""},
+        {"GrtByContent", "every_kind_grt.txt", "", "every_kind_lists.ckl", "back.txt", "--to grt"},
+        {"DynonNamed", "every_kind_dynon.txt", "--from dynon --to ckl", "every_kind_dynon.ckl",
+         "back.txt", "--to=dynon"},
+    }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What a format cannot hold is said on standard error, one warning a line, and the file is
+// still written.
+TEST(Convert, WarnsOfWhatTheTargetCannotHoldAndStillWrites) {
+    QTemporaryDir dir;
+    std::ofstream(dir.filePath("euro.ckl").toStdString())
+        << "[$$CHECKLIST]\nFuel\nPRICE ..... 2 \u20AC\n[$$END]\n[$$HOTBUTTON]\n0\nFuel\n[$$END]\n";
+    Outcome result = RunCkl("convert DIR/euro.ckl DIR/fuel.ace", dir.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err,
+              "ckl: warning: the hot buttons are not written: ace files have none\n"
+              "ckl: warning: checklist \"Fuel\" item 1: \"\u20AC\" and any other character "
+              "outside ISO-8859-1 is written as \"?\"\n");
+    result = RunCkl("convert DIR/fuel.ace DIR/back.ckl", dir.path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(
+        RunCkl("show DIR/back.ckl", dir.path()).out.find("1. Fuel\n    [ ] PRICE ..... 2 ?\n"),
+        std::string::npos);
 }
 
 // --- ckl check ---
@@ -495,6 +602,17 @@ std::string WithoutBlanks(std::string text) {
     return text;
 }
 
+// The text an item shows on paper: a challenge and its response without the dots between
+// them, a title without its stars, a note, caution or warning under its label.
+std::string OnPaper(const std::string& line) {
+    convert::Item item = convert::ParseItem(line, convert::ItemStyle::Ckl);
+    std::string label = item.kind == convert::ItemKind::Note      ? "NOTE: "
+                        : item.kind == convert::ItemKind::Caution ? "CAUTION: "
+                        : item.kind == convert::ItemKind::Warning ? "WARNING: "
+                                                                  : "";
+    return std::string(label).append(item.prompt).append(item.expectation);
+}
+
 std::string Poppler(const char* tool, const QStringList& args) {
     QProcess process;
     process.start(QStandardPaths::findExecutable(tool), args);
@@ -562,7 +680,7 @@ TEST(Print, EveryPaperAndLayoutHoldsEveryItemAndCarriesLongListsOver) {
             std::istringstream lines(file); // every name, item and caption is on paper
             for (std::string line; std::getline(lines, line);) {
                 EXPECT_TRUE(line.starts_with('[') ||
-                            text.find(WithoutBlanks(line)) != std::string::npos)
+                            text.find(WithoutBlanks(OnPaper(line))) != std::string::npos)
                     << line;
             }
             EXPECT_NE(text.find(WithoutBlanks("★ Hot button 1: Takeoff")), std::string::npos);
@@ -570,6 +688,101 @@ TEST(Print, EveryPaperAndLayoutHoldsEveryItemAndCarriesLongListsOver) {
             EXPECT_NE(text.find("(noname)"), std::string::npos);
         }
     }
+}
+
+// A short checklist that does not fit in the rest of a column or page moves whole to the next
+// one: lists of 8 items after fillers of every length from 1 to 24 items, on one and two
+// columns, each printed under its own name only.
+TEST(Print, ShortChecklistMovesWholeToTheNextColumn) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+        GTEST_SKIP() << "poppler-utils (pdftotext) not installed";
+    }
+    std::string file;
+    constexpr int pairs = 24;
+    for (int i = 1; i <= pairs; ++i) {
+        file += "[$$CHECKLIST]\nFiller " + std::to_string(i) + "\n";
+        for (int j = 1; j <= i; ++j) {
+            file += "F" + std::to_string(i) + " item " + std::to_string(j) + "\n";
+        }
+        file += "[$$END]\n[$$CHECKLIST]\nShort " + std::to_string(i) + "\n";
+        for (int j = 1; j <= 8; ++j) {
+            file += "S" + std::to_string(i) + " item " + std::to_string(j) + " ..... SET\n";
+        }
+        file += "[$$END]\n";
+    }
+    QTemporaryDir dir;
+    std::ofstream(dir.filePath("short.ckl").toStdString()) << file;
+    for (const char* columns : {"1", "2"}) {
+        SCOPED_TRACE(std::string("columns ") + columns);
+        Outcome result = RunCkl(
+            "print DIR/short.ckl -o DIR/out.pdf --columns " + std::string(columns), dir.path());
+        if (result.err.find("built without printing") != std::string::npos) {
+            GTEST_SKIP() << result.err;
+        }
+        ASSERT_EQ(result.status, 0) << result.err;
+        std::string text = Poppler("pdftotext", {"-raw", dir.filePath("out.pdf"), "-"});
+        std::vector<std::string> pages;
+        std::istringstream split(text);
+        for (std::string page; std::getline(split, page, '\f');) {
+            pages.push_back(page);
+        }
+        ASSERT_GT(pages.size(), 2u);
+        EXPECT_EQ(text.find("(continued)"), std::string::npos);
+        for (int i = 1; i <= pairs; ++i) {
+            std::string name = "Short " + std::to_string(i) + "\n";
+            auto page = std::find_if(pages.begin(), pages.end(), [&](const std::string& p) {
+                return p.find(name) != std::string::npos;
+            });
+            ASSERT_NE(page, pages.end()) << name;
+            for (int j = 1; j <= 8; ++j) {
+                std::string item = "S" + std::to_string(i) + " item " + std::to_string(j) + " ";
+                EXPECT_NE(page->find(item), std::string::npos) << item << " not with " << name;
+            }
+        }
+    }
+}
+
+// A pilot tells the kinds of items apart on paper, in black and white: titles in capitals,
+// notes, cautions and warnings under their labels, and every response at the right edge of the
+// column, whatever the length of its challenge.
+TEST(Print, SetsTheConventionsApartAndAlignsResponses) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+        GTEST_SKIP() << "poppler-utils (pdftotext) not installed";
+    }
+    QTemporaryDir dir;
+    std::ofstream(dir.filePath("kinds.ckl").toStdString())
+        << "[$$CHECKLIST]\nEngine failure\n** Restart **\nAirspeed ..... 68 KIAS\n"
+           "  Fuel selector valve ..... BOTH\nMixture ... RICH\n"
+           "NOTE: Fuel may be exhausted\nCAUTION: Starter 10 seconds\nWARNING: Land "
+           "soon\n- Declare an emergency\n>> Centred <<\n\nA challenge long enough to wrap "
+           "onto a second line of the column on any paper size at all ..... CHECKED\n"
+           "[$$END]\n";
+    Outcome result = RunCkl("print DIR/kinds.ckl -o DIR/out.pdf", dir.path());
+    if (result.err.find("built without printing") != std::string::npos) {
+        GTEST_SKIP() << result.err;
+    }
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::string text = Poppler("pdftotext", {"-raw", dir.filePath("out.pdf"), "-"});
+    for (const char* shown : {"RESTART\n", "NOTE: Fuel may be exhausted", "CAUTION: Starter",
+                              "WARNING: Land soon", "Declare an emergency\n", "Centred\n"}) {
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
+    }
+    for (const char* hidden : {"**", "...", ">>", "- Declare"}) {
+        EXPECT_EQ(text.find(hidden), std::string::npos) << hidden << " in\n" << text;
+    }
+    // Every response ends where the column ends.
+    std::string boxes = Poppler("pdftotext", {"-bbox", dir.filePath("out.pdf"), "-"});
+    std::vector<double> rightEdges;
+    for (const char* last : {">KIAS<", ">BOTH<", ">RICH<", ">CHECKED<"}) {
+        std::size_t at = boxes.find(last);
+        ASSERT_NE(at, std::string::npos) << last;
+        std::size_t line = boxes.rfind("xMax=\"", at);
+        rightEdges.push_back(std::stod(boxes.substr(line + 6)));
+    }
+    for (double edge : rightEdges) {
+        EXPECT_NEAR(edge, rightEdges[0], 0.5);
+    }
+    EXPECT_GT(rightEdges[0], 500.0); // at the right margin of an A4 page, 595 points wide
 }
 
 } // namespace

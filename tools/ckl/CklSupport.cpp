@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <ostream>
 
 namespace ckl {
@@ -38,6 +42,12 @@ std::string_view UsageText() {
            "                       meant\n"
            "  ckl print FILE -o OUT.pdf [--page a4|letter|a5|kneeboard] [--columns 1|2]\n"
            "                       a printable paper copy\n"
+           "  ckl convert IN OUT [--from FORMAT] [--to FORMAT] [--width N]\n"
+           "                       convert between .ckl and the checklist files of aircraft\n"
+           "                       displays; FORMAT is ckl, ace (Garmin), dynon, grt (Grand\n"
+           "                       Rapids) or efis-json (efis-editor), else taken from the\n"
+           "                       file name (.ckl .ace .json; .txt is read by its content);\n"
+           "                       --width wraps dynon and grt lines at N characters\n"
            "  ckl --help           print this text\n"
            "  ckl --version        print the version\n"
            "\n"
@@ -85,19 +95,43 @@ std::string InputPath(const std::string& name) {
     return NamesStandardStream(name) ? standardInputFile : name;
 }
 
-bool WriteOutput(const std::string& name, std::string_view bytes, std::ostream& out,
-                 std::ostream& err) {
+bool SaveChunks(const std::string& name,
+                const std::function<bool(const std::function<bool(std::string_view)>&)>& write,
+                std::ostream& out, std::ostream& err) {
     if (NamesStandardStream(name)) {
         // A stream that fails is reported once, for the whole run, where the tool ends.
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return true;
+        return write([&out](std::string_view chunk) {
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            return true;
+        });
     }
     QSaveFile file(QFile::decodeName(HostPath(name.c_str()).c_str()));
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
+    // Writing straight through: the pieces are large, a second buffer would only copy.
+    bool saved = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                 write([&file](std::string_view chunk) {
+                     return file.write(chunk.data(), static_cast<qint64>(chunk.size())) ==
+                            static_cast<qint64>(chunk.size());
+                 }) &&
+                 file.commit();
+    if (!saved) {
         err << "ckl: cannot write '" << name << "': " << file.errorString().toStdString() << '\n';
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool WriteOutput(const std::string& name, std::string_view bytes, std::ostream& out,
+                 std::ostream& err) {
+    return SaveChunks(
+        name, [bytes](const std::function<bool(std::string_view)>& sink) { return sink(bytes); },
+        out, err);
+}
+
+bool ReadInputBytes(const std::string& path, std::string& bytes, std::ostream& err) {
+    std::string reason;
+    if (!ChecklistFile::ReadWholeFile(InputPath(path).c_str(), bytes, &reason)) {
+        err << "ckl: cannot open '" << path << "': " << reason << '\n';
         return false;
     }
     return true;

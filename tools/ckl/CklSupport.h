@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -46,6 +47,17 @@ bool WriteOutput(const std::string& name, std::string_view bytes, std::ostream& 
 // then path as given. On failure prints "ckl: cannot open '<path>': <reason>" to err and
 // returns false.
 bool LoadDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err);
+
+// Reads the whole input named path (see InputPath) into bytes, as LoadDocument opens it: a
+// pipe or a device within the reader's bound. On failure prints
+// "ckl: cannot open '<path>': <reason>" to err and returns false.
+bool ReadInputBytes(const std::string& path, std::string& bytes, std::ostream& err);
+
+// As WriteOutput, for output that write hands over in pieces to the function it is given
+// (which returns false when a piece could not be written); write returns false when it failed.
+bool SaveChunks(const std::string& name,
+                const std::function<bool(const std::function<bool(std::string_view)>&)>& write,
+                std::ostream& out, std::ostream& err);
 
 // Saves doc to the output named path as the program's Save does: the bytes of the program's
 // own file go to out for "-". On failure the previous file stays as it was,

@@ -14,5 +14,6 @@ int RunRewrite(const std::vector<std::string>& args, std::ostream& out, std::ost
 int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 } // namespace ckl

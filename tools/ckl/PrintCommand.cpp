@@ -1,4 +1,5 @@
 #include "ChecklistDoc.h"
+#include "CklConventions.h"
 #include "CklSupport.h"
 #include "Commands.h"
 
@@ -118,10 +119,24 @@ PaperStyle PaperFor(const std::string& page) {
 }
 
 // What a piece of text on the page is, which decides its font and colour.
-enum class Ink { Title, Subtitle, Heading, HotButton, Item, Remark, Footer };
+enum class Ink {
+    Title,
+    Subtitle,
+    Heading,
+    HotButton,
+    Item,
+    Remark,
+    Footer,
+    ListTitle,    // a title inside a checklist
+    Note,         // the text of a note
+    Label,        // "NOTE:" and "CAUTION:"
+    WarningLabel, // "WARNING:", white on black
+    WarningText,
+};
 
 struct Fonts {
-    QFont title, subtitle, heading, hotButton, item, remark, footer;
+    QFont title, subtitle, heading, hotButton, item, remark, footer, listTitle, note, label,
+        warningText;
 
     explicit Fonts(const PaperStyle& paper) {
         QFont base("DejaVu Sans");
@@ -141,6 +156,12 @@ struct Fonts {
         remark = sized(paper.itemPoints - 1);
         remark.setItalic(true);
         footer = sized(8);
+        listTitle = sized(paper.itemPoints + 0.5, QFont::Bold);
+        listTitle.setCapitalization(QFont::AllUppercase);
+        note = sized(paper.itemPoints);
+        note.setItalic(true);
+        label = sized(paper.itemPoints, QFont::Bold);
+        warningText = sized(paper.itemPoints, QFont::Bold);
     }
 
     const QFont& For(Ink ink) const {
@@ -157,6 +178,15 @@ struct Fonts {
             return item;
         case Ink::Remark:
             return remark;
+        case Ink::ListTitle:
+            return listTitle;
+        case Ink::Note:
+            return note;
+        case Ink::Label:
+        case Ink::WarningLabel:
+            return label;
+        case Ink::WarningText:
+            return warningText;
         case Ink::Footer:
             break;
         }
@@ -172,6 +202,8 @@ QColor ColorFor(Ink ink) {
         return QColor(90, 90, 90);
     case Ink::HotButton:
         return QColor(40, 40, 40);
+    case Ink::WarningLabel:
+        return Qt::white;
     default:
         return Qt::black;
     }
@@ -186,11 +218,39 @@ struct PlacedText {
 struct PlacedBox {
     int page;
     QRectF rect;
+    qreal widthMm = 0.3;
+    bool filled = false;
 };
 struct PlacedRule {
     int page;
     QLineF line;
     qreal widthMm;
+    bool dotted = false;
+};
+
+// One printed line of an item: its texts, each at its own place from the item's left edge,
+// and a dot leader between a challenge and its response.
+struct Piece {
+    QString text;
+    Ink ink;
+    qreal x;
+};
+struct Row {
+    std::vector<Piece> pieces;
+    qreal height = 0;
+    qreal ascent = 0;
+    qreal leaderFrom = 0;
+    qreal leaderTo = 0; // no leader when not beyond leaderFrom
+};
+// An item as it is printed: its lines, whether it gets a box to tick, and the frame that sets
+// cautions and warnings apart.
+struct Block {
+    enum class Frame { None, Caution, Warning };
+    std::vector<Row> rows;
+    bool box = false;
+    Frame frame = Frame::None;
+    qreal indent = 0;
+    qreal gapAbove = 0;
 };
 
 // Where everything goes: pages, columns, and the checklists flowing through them. Works in
@@ -229,16 +289,20 @@ public:
             buttonLines.push_back(Wrap(button, Ink::HotButton, columnWidth));
             headingHeight += Height(buttonLines.back(), Ink::HotButton);
         }
-        std::vector<std::vector<QString>> itemLines;
+        std::vector<Block> blocks;
         for (const QString& item : items) {
-            itemLines.push_back(Wrap(item, Ink::Item, columnWidth - itemIndent));
+            blocks.push_back(MakeBlock(item));
         }
-        qreal firstHeight = itemLines.empty()
-                                ? LineHeight(Ink::Remark)
-                                : LineHeight(Ink::Item) * qMin<qsizetype>(itemLines[0].size(), 3);
-        qreal wholeHeight = headingHeight + Mm(2.5) + (itemLines.empty() ? firstHeight : 0);
-        for (const std::vector<QString>& lines : itemLines) {
-            wholeHeight += Height(lines, Ink::Item) + itemGap;
+        qreal firstHeight = LineHeight(Ink::Remark);
+        if (!blocks.empty()) {
+            firstHeight = 0;
+            for (std::size_t i = 0; i < blocks[0].rows.size() && i < 3; ++i) {
+                firstHeight += blocks[0].rows[i].height;
+            }
+        }
+        qreal wholeHeight = headingHeight + Mm(2.5) + (blocks.empty() ? firstHeight : 0);
+        for (const Block& block : blocks) {
+            wholeHeight += Height(block) + itemGap;
         }
         if (y > columnTop) {
             y += Mm(6);
@@ -260,25 +324,25 @@ public:
         y += Mm(1);
         rules.push_back({page, QLineF(X(), y, X() + columnWidth, y), 0.3});
         y += Mm(1.5);
-        if (itemLines.empty()) {
+        if (blocks.empty()) {
             Place({QStringLiteral("(no items)")}, Ink::Remark, itemIndent);
             return;
         }
         continuedName = name;
         itemsInColumn = 0;
         constexpr std::size_t shortestTail = 3;
-        for (std::size_t i = 0; i < itemLines.size(); ++i) {
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
             // A list carried over takes at least a few items with it, never a lone last one.
-            if (itemLines.size() - i == shortestTail && itemsInColumn >= shortestTail) {
+            if (blocks.size() - i == shortestTail && itemsInColumn >= shortestTail) {
                 qreal tail = 0;
-                for (std::size_t j = i; j < itemLines.size(); ++j) {
-                    tail += Height(itemLines[j], Ink::Item) + itemGap;
+                for (std::size_t j = i; j < blocks.size(); ++j) {
+                    tail += Height(blocks[j]) + itemGap;
                 }
                 if (y + tail - itemGap > columnBottom) {
                     ContinueInNextColumn();
                 }
             }
-            AddItem(itemLines[i]);
+            AddBlock(blocks[i]);
         }
     }
 
@@ -348,23 +412,197 @@ private:
         y += Mm(1.5);
     }
 
+    qreal Advance(const QString& text, Ink ink) const {
+        return QFontMetricsF(fonts.For(ink), device).horizontalAdvance(text);
+    }
+
+    Row TextRow(const QString& text, Ink ink, qreal x) const {
+        QFontMetricsF metrics(fonts.For(ink), device);
+        return {{{text, ink, x}}, metrics.lineSpacing(), metrics.ascent()};
+    }
+
+    // Rows for text wrapped to width, the first starting after a label.
+    std::vector<Row> LabelledRows(const QString& label, Ink labelInk, const QString& text, Ink ink,
+                                  qreal width) const {
+        qreal labelWidth = Advance(label + QStringLiteral(" "), labelInk) +
+                           Mm(labelInk == Ink::WarningLabel ? 1.5 : 0);
+        std::vector<Row> rows;
+        for (const QString& line : Wrap(text, ink, qMax(width - labelWidth, Mm(15)))) {
+            rows.push_back(TextRow(line, ink, labelWidth));
+        }
+        rows[0].pieces.insert(rows[0].pieces.begin(), {label, labelInk, 0});
+        return rows;
+    }
+
+    // How an item is printed, by the conventions its text follows: titles as headings inside
+    // the list, notes, cautions and warnings set apart in ways that survive black and white
+    // copies, and each response at the right edge behind a dot leader.
+    Block MakeBlock(const QString& text) const {
+        std::string utf8 = text.toStdString();
+        convert::Item item = convert::ParseItem(utf8, convert::ItemStyle::Ckl);
+        auto toQString = [](std::string_view part) {
+            return QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size()));
+        };
+        QString prompt = toQString(item.prompt);
+        Block block;
+        block.indent = Mm(4) * item.indent;
+        qreal width = columnWidth - block.indent;
+        qreal inset = Mm(1.5);
+        switch (item.kind) {
+        case convert::ItemKind::Space:
+            block.rows.push_back(TextRow({}, Ink::Item, 0));
+            block.rows[0].height *= 0.5;
+            return block;
+        case convert::ItemKind::Title:
+            block.gapAbove = Mm(1.5);
+            for (const QString& line : Wrap(prompt, Ink::ListTitle, width)) {
+                block.rows.push_back(TextRow(line, Ink::ListTitle, 0));
+            }
+            break;
+        case convert::ItemKind::Note:
+            // Notes and plain text stand in line with the texts of the items, not their boxes.
+            block.indent += itemIndent;
+            width -= itemIndent;
+            block.rows =
+                LabelledRows(QStringLiteral("NOTE:"), Ink::Label, prompt, Ink::Note, width);
+            break;
+        case convert::ItemKind::Caution:
+            block.frame = Block::Frame::Caution;
+            block.rows = LabelledRows(QStringLiteral("CAUTION:"), Ink::Label, prompt, Ink::Item,
+                                      width - 2 * inset);
+            break;
+        case convert::ItemKind::Warning:
+            block.frame = Block::Frame::Warning;
+            block.rows = LabelledRows(QStringLiteral("WARNING:"), Ink::WarningLabel, prompt,
+                                      Ink::WarningText, width - 2 * inset);
+            break;
+        case convert::ItemKind::PlainText:
+            block.indent += itemIndent;
+            width -= itemIndent;
+            for (const QString& line : Wrap(prompt, Ink::Item, width)) {
+                block.rows.push_back(TextRow(line, Ink::Item, 0));
+            }
+            break;
+        case convert::ItemKind::ChallengeResponse:
+            block.box = true;
+            block.rows = ResponseRows(prompt, toQString(item.expectation), width - itemIndent);
+            break;
+        case convert::ItemKind::Challenge:
+            block.box = true;
+            for (const QString& line : Wrap(prompt, Ink::Item, width - itemIndent)) {
+                block.rows.push_back(TextRow(line, Ink::Item, 0));
+            }
+            break;
+        }
+        if (item.centered) {
+            qreal room = width - (block.box ? itemIndent : 0);
+            for (Row& row : block.rows) {
+                if (row.pieces.size() == 1) {
+                    row.pieces[0].x =
+                        qMax<qreal>(0, (room - Advance(row.pieces[0].text, row.pieces[0].ink)) / 2);
+                }
+            }
+        }
+        return block;
+    }
+
+    // The challenge wrapped from the left, the response at the right edge of the last line
+    // behind a dot leader, or on a line of its own when the two do not fit together.
+    std::vector<Row> ResponseRows(const QString& challenge, const QString& response,
+                                  qreal width) const {
+        qreal gap = Mm(1.5);
+        qreal leastLeader = Mm(6);
+        std::vector<QString> responseLines = Wrap(response, Ink::Item, width * 0.6);
+        std::vector<Row> rows;
+        for (const QString& line : Wrap(challenge, Ink::Item, width)) {
+            rows.push_back(TextRow(line, Ink::Item, 0));
+        }
+        qreal responseWidth = Advance(responseLines[0], Ink::Item);
+        qreal lastWidth =
+            challenge.isEmpty() ? -gap : Advance(rows.back().pieces[0].text, Ink::Item);
+        if (lastWidth + 2 * gap + leastLeader + responseWidth > width) {
+            rows.push_back(TextRow({}, Ink::Item, 0));
+            lastWidth = -gap;
+        }
+        for (std::size_t i = 0; i < responseLines.size(); ++i) {
+            if (i > 0) {
+                rows.push_back(TextRow({}, Ink::Item, 0));
+            }
+            qreal lineWidth = Advance(responseLines[i], Ink::Item);
+            rows.back().pieces.push_back({responseLines[i], Ink::Item, width - lineWidth});
+            if (i == 0) {
+                rows.back().leaderFrom = lastWidth + gap;
+                rows.back().leaderTo = width - lineWidth - gap;
+            }
+        }
+        return rows;
+    }
+
+    qreal Height(const Block& block) const {
+        qreal height = block.gapAbove + (block.frame != Block::Frame::None ? Mm(2) : 0);
+        for (const Row& row : block.rows) {
+            height += row.height;
+        }
+        return height;
+    }
+
     // An item with its box; kept in one piece unless it is taller than a whole column.
-    void AddItem(const std::vector<QString>& lines) {
+    void AddBlock(const Block& block) {
         qreal lineHeight = LineHeight(Ink::Item);
-        qreal height = Height(lines, Ink::Item);
+        qreal height = Height(block);
         if (y + height > columnBottom && height <= columnBottom - columnTop - 4 * lineHeight) {
             ContinueInNextColumn();
         }
-        QFontMetricsF metrics(fonts.item, device);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (y + lineHeight > columnBottom) {
+        y += block.gapAbove;
+        bool framed = block.frame != Block::Frame::None;
+        qreal inset = framed ? Mm(1.5) : 0;
+        qreal frameTop = y;
+        auto closeFrame = [&] {
+            if (framed) {
+                qreal left = X() + block.indent;
+                bool warning = block.frame == Block::Frame::Warning;
+                boxes.push_back(
+                    {page, QRectF(left, frameTop, columnWidth - block.indent, y + Mm(1) - frameTop),
+                     warning ? 0.8 : 0.35});
+            }
+        };
+        if (framed) {
+            y += Mm(1);
+        }
+        for (std::size_t i = 0; i < block.rows.size(); ++i) {
+            const Row& row = block.rows[i];
+            if (y + row.height > columnBottom) {
+                closeFrame();
                 ContinueInNextColumn();
+                frameTop = y;
             }
-            if (i == 0) {
-                qreal baseline = y + metrics.ascent();
-                boxes.push_back({page, QRectF(X(), baseline - boxSide, boxSide, boxSide)});
+            qreal left = X() + block.indent + inset + (block.box ? itemIndent : 0);
+            qreal baseline = y + row.ascent;
+            if (i == 0 && block.box) {
+                boxes.push_back(
+                    {page, QRectF(X() + block.indent, baseline - boxSide, boxSide, boxSide)});
             }
-            Place({lines[i]}, Ink::Item, itemIndent);
+            for (const Piece& piece : row.pieces) {
+                if (piece.ink == Ink::WarningLabel) {
+                    QFontMetricsF metrics(fonts.label, device);
+                    boxes.push_back({page,
+                                     QRectF(left + piece.x - Mm(0.6), baseline - metrics.ascent(),
+                                            Advance(piece.text, piece.ink) + Mm(1.2),
+                                            metrics.ascent() + metrics.descent()),
+                                     0, true});
+                }
+                texts.push_back({page, QPointF(left + piece.x, baseline), piece.text, piece.ink});
+            }
+            if (row.leaderTo > row.leaderFrom) {
+                rules.push_back(
+                    {page, QLineF(left + row.leaderFrom, baseline, left + row.leaderTo, baseline),
+                     0.35, true});
+            }
+            y += row.height;
+        }
+        if (framed) {
+            closeFrame();
+            y += Mm(1);
         }
         ++itemsInColumn;
         y += itemGap;
@@ -414,17 +652,25 @@ void Paint(QPainter& painter, QPdfWriter& writer, const PrintLayout& layout, con
         }
         for (const PlacedRule& rule : layout.rules) {
             if (rule.page == page) {
-                painter.setPen(QPen(Qt::black, rule.widthMm * unitsPerMm));
+                QPen pen(Qt::black, rule.widthMm * unitsPerMm);
+                if (rule.dotted) {
+                    // Round dots a little apart, as a leader is printed.
+                    pen.setCapStyle(Qt::RoundCap);
+                    pen.setDashPattern({0.01, 3.5});
+                }
+                painter.setPen(pen);
                 painter.drawLine(rule.line);
             }
         }
-        painter.setPen(QPen(Qt::black, 0.3 * unitsPerMm));
-        painter.setBrush(Qt::NoBrush);
         for (const PlacedBox& box : layout.boxes) {
             if (box.page == page) {
+                painter.setPen(box.filled ? QPen(Qt::NoPen)
+                                          : QPen(Qt::black, box.widthMm * unitsPerMm));
+                painter.setBrush(box.filled ? QBrush(Qt::black) : QBrush(Qt::NoBrush));
                 painter.drawRect(box.rect);
             }
         }
+        painter.setBrush(Qt::NoBrush);
         for (const PlacedText& text : layout.texts) {
             if (text.page == page) {
                 painter.setFont(fonts.For(text.ink));

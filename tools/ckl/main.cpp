@@ -17,7 +17,7 @@ struct CommandEntry {
 
 constexpr CommandEntry commands[] = {
     {"json", ckl::RunJson},   {"rewrite", ckl::RunRewrite}, {"show", ckl::RunShow},
-    {"check", ckl::RunCheck}, {"print", ckl::RunPrint},
+    {"check", ckl::RunCheck}, {"print", ckl::RunPrint},     {"convert", ckl::RunConvert},
 };
 
 } // namespace

@@ -1,0 +1,12 @@
+#include "ConvertRoundTrip.h"
+
+#include <cstdint>
+
+// Reads any bytes as a Dynon and as a Grand Rapids text file and converts each through a .ckl
+// and back; see ConvertRoundTrip.h.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    convertfuzz::RoundTrip(convertfuzz::Format::Dynon, bytes);
+    convertfuzz::RoundTrip(convertfuzz::Format::Grt, bytes);
+    return 0;
+}

@@ -1,0 +1,460 @@
+#include "CklConventions.h"
+
+#include "ChecklistDoc.h"
+#include "ChecklistFile.h"
+#include "LineRules.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <climits>
+#include <cstring>
+
+namespace convert {
+namespace {
+
+constexpr std::string_view notePrefix = "NOTE: ";
+constexpr std::string_view cautionPrefix = "CAUTION: ";
+constexpr std::string_view warningPrefix = "WARNING: ";
+constexpr std::string_view plainPrefix = "- ";
+constexpr std::string_view titleOpen = "** ";
+constexpr std::string_view titleClose = " **";
+constexpr std::string_view centerOpen = ">> ";
+constexpr std::string_view centerClose = " <<";
+constexpr std::string_view cklSeparator = " ..... ";
+constexpr std::string_view textSeparator = " - ";
+
+// True when text starts with open and ends with close, the two not overlapping.
+bool IsWrapped(std::string_view text, std::string_view open, std::string_view close) {
+    return text.size() >= open.size() + close.size() && text.starts_with(open) &&
+           text.ends_with(close);
+}
+
+std::string_view Unwrap(std::string_view text, std::string_view open, std::string_view close) {
+    return text.substr(open.size(), text.size() - open.size() - close.size());
+}
+
+// Splits a challenge from its response at the first run of three or more dots with a space
+// either side. Returns false when there is none.
+bool SplitAtDots(std::string_view text, std::string_view& challenge, std::string_view& response) {
+    // Runs of dots are rarer than spaces: look for them, then at what is around them.
+    for (std::size_t at = text.find("..."); at != std::string_view::npos;) {
+        std::size_t end = at + 3;
+        while (end < text.size() && text[end] == '.') {
+            ++end;
+        }
+        if (at > 0 && text[at - 1] == ' ' && end < text.size() && text[end] == ' ') {
+            challenge = text.substr(0, at - 1);
+            response = text.substr(end + 1);
+            return true;
+        }
+        at = text.find("...", end);
+    }
+    return false;
+}
+
+bool SplitAtDash(std::string_view text, std::string_view& challenge, std::string_view& response) {
+    std::size_t at = text.find(textSeparator);
+    if (at == std::string_view::npos) {
+        return false;
+    }
+    challenge = text.substr(0, at);
+    response = text.substr(at + textSeparator.size());
+    return true;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return (x >= 'A' && x <= 'Z' ? x + 32 : x) == (y >= 'A' && y <= 'Z' ? y + 32 : y);
+           });
+}
+
+// The keys of the "Checklist info" checklist, in the order they are written.
+enum class InfoKey { Name, MakeAndModel, Aircraft, Manufacturer, Copyright, Default, Modified };
+constexpr std::array<std::pair<InfoKey, std::string_view>, 7> infoKeys = {{
+    {InfoKey::Name, "Name"},
+    {InfoKey::MakeAndModel, "Make and model"},
+    {InfoKey::Aircraft, "Aircraft"},
+    {InfoKey::Manufacturer, "Manufacturer"},
+    {InfoKey::Copyright, "Copyright"},
+    {InfoKey::Default, "Default checklist"},
+    {InfoKey::Modified, "Modified"},
+}};
+
+std::string* TextField(Metadata& metadata, InfoKey key) {
+    switch (key) {
+    case InfoKey::Name:
+        return &metadata.name;
+    case InfoKey::MakeAndModel:
+        return &metadata.makeAndModel;
+    case InfoKey::Aircraft:
+        return &metadata.aircraft;
+    case InfoKey::Manufacturer:
+        return &metadata.manufacturer;
+    case InfoKey::Copyright:
+        return &metadata.copyright;
+    default:
+        return nullptr;
+    }
+}
+
+template <typename Number> bool ParseNumber(std::string_view text, Number& value) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+// "group G, list L", counted from 1, as the default checklist is written.
+bool ParseDefault(std::string_view text, Metadata& metadata) {
+    constexpr std::string_view group = "group ";
+    constexpr std::string_view list = ", list ";
+    std::size_t comma = text.find(", ");
+    if (text.size() < group.size() || !EqualsIgnoringCase(text.substr(0, group.size()), group) ||
+        comma == std::string_view::npos ||
+        !EqualsIgnoringCase(text.substr(comma, list.size()), list)) {
+        return false;
+    }
+    long long g = 0;
+    long long c = 0;
+    constexpr long long most = static_cast<long long>(INT_MAX) + 1;
+    if (!ParseNumber(text.substr(group.size(), comma - group.size()), g) ||
+        !ParseNumber(text.substr(comma + list.size()), c) || g < 1 || c < 1 || g > most ||
+        c > most) {
+        return false;
+    }
+    metadata.defaultGroup = static_cast<int>(g - 1);
+    metadata.defaultChecklist = static_cast<int>(c - 1);
+    return true;
+}
+
+// Reads the items of a "Checklist info" checklist into metadata; false when one of them is
+// not a known "Key: value" line, or a key comes twice.
+bool ParseInfo(Checklist* checklist, Metadata& metadata) {
+    bool seen[infoKeys.size()] = {};
+    bool any = false;
+    for (ChecklistItem* item = checklist->items.next; !checklist->IsEnd(item); item = item->next) {
+        std::string_view text = item->text;
+        std::size_t colon = text.find(": ");
+        if (colon == std::string_view::npos) {
+            return false;
+        }
+        std::string_view key = text.substr(0, colon);
+        std::string_view value = text.substr(colon + 2);
+        auto known = std::find_if(infoKeys.begin(), infoKeys.end(), [key](const auto& k) {
+            return EqualsIgnoringCase(k.second, key);
+        });
+        if (known == infoKeys.end() || seen[known - infoKeys.begin()]) {
+            return false;
+        }
+        seen[known - infoKeys.begin()] = true;
+        if (std::string* field = TextField(metadata, known->first)) {
+            *field = value;
+        } else if (known->first == InfoKey::Default) {
+            if (!ParseDefault(value, metadata)) {
+                return false;
+            }
+        } else if (!ParseNumber(value, metadata.modifiedTime)) {
+            return false;
+        }
+        any = true;
+    }
+    return any;
+}
+
+std::vector<std::string> InfoLines(const Metadata& metadata) {
+    std::vector<std::string> lines;
+    Metadata copy = metadata;
+    for (const auto& [key, label] : infoKeys) {
+        std::string value;
+        if (const std::string* field = TextField(copy, key)) {
+            value = *field;
+        } else if (key == InfoKey::Default) {
+            if (metadata.defaultGroup != 0 || metadata.defaultChecklist != 0) {
+                value = "group " + std::to_string(metadata.defaultGroup + 1LL) + ", list " +
+                        std::to_string(metadata.defaultChecklist + 1LL);
+            }
+        } else if (metadata.modifiedTime != 0) {
+            value = std::to_string(metadata.modifiedTime);
+        }
+        if (!value.empty()) {
+            lines.push_back(std::string(label) + ": " + value);
+        }
+    }
+    return lines;
+}
+
+// Makes text fit a line of a .ckl: cut to the longest whole characters within the limit, and
+// without the carriage returns at its end, which the line end would take. Returns what it did,
+// empty when nothing.
+std::string MakeStorable(std::string& text) {
+    std::string done;
+    if (text.find_first_of(std::string_view("\n\0", 2)) != std::string::npos) {
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        std::replace(text.begin(), text.end(), '\0', ' ');
+        done = "written with spaces for its line breaks and NUL characters";
+    }
+    if (text.size() > LineRules::maxBytes) {
+        text.resize(LineRules::FittingLength(text));
+        done = "cut to " + std::to_string(LineRules::maxBytes) +
+               " bytes, the longest line a .ckl holds";
+    }
+    if (!text.empty() && text.back() == '\r') {
+        while (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+        }
+        done = done.empty() ? "carriage returns at the end left out" : done;
+    }
+    return done;
+}
+
+std::string Quoted(std::string_view text) {
+    constexpr std::size_t shown = 60;
+    std::string quoted = "\"";
+    if (CharacterCount(text) <= shown) {
+        quoted += text;
+    } else {
+        std::size_t end = 0;
+        for (std::size_t count = 0; end < text.size() && count < shown; ++count) {
+            ++end;
+            while (end < text.size() && !LineRules::IsCharacterStart(text, end)) {
+                ++end;
+            }
+        }
+        quoted += text.substr(0, end);
+        quoted += "...";
+    }
+    return quoted + "\"";
+}
+
+const char* KindName(ItemKind kind) {
+    switch (kind) {
+    case ItemKind::Challenge:
+        return "a challenge";
+    case ItemKind::ChallengeResponse:
+        return "a challenge and response";
+    case ItemKind::PlainText:
+        return "plain text";
+    case ItemKind::Note:
+        return "a note";
+    case ItemKind::Caution:
+        return "a caution";
+    case ItemKind::Warning:
+        return "a warning";
+    case ItemKind::Title:
+        return "a title";
+    case ItemKind::Space:
+        break;
+    }
+    return "a blank item";
+}
+
+} // namespace
+
+Item ParseItem(std::string_view text, ItemStyle style) {
+    Item item;
+    if (text.empty()) {
+        item.kind = ItemKind::Space;
+        return item;
+    }
+    if (style == ItemStyle::Ckl && text.size() > 1 && text[0] == ' ' && text[1] == '[' &&
+        LineRules::IsTagLine(text.substr(1))) {
+        text.remove_prefix(1);
+    }
+    std::size_t spaces = 0;
+    while (spaces < text.size() && text[spaces] == ' ') {
+        ++spaces;
+    }
+    item.indent = static_cast<int>(std::min<std::size_t>(spaces / 2, maxIndent));
+    text.remove_prefix(static_cast<std::size_t>(item.indent) * 2);
+    if (IsWrapped(text, centerOpen, centerClose)) {
+        item.centered = true;
+        text = Unwrap(text, centerOpen, centerClose);
+    }
+    std::string_view challenge;
+    std::string_view response;
+    if (text.starts_with(notePrefix)) {
+        item.kind = ItemKind::Note;
+        text.remove_prefix(notePrefix.size());
+    } else if (text.starts_with(cautionPrefix)) {
+        item.kind = ItemKind::Caution;
+        text.remove_prefix(cautionPrefix.size());
+    } else if (text.starts_with(warningPrefix)) {
+        item.kind = ItemKind::Warning;
+        text.remove_prefix(warningPrefix.size());
+    } else if (IsWrapped(text, titleOpen, titleClose)) {
+        item.kind = ItemKind::Title;
+        text = Unwrap(text, titleOpen, titleClose);
+    } else if (text.starts_with(plainPrefix)) {
+        item.kind = ItemKind::PlainText;
+        text.remove_prefix(plainPrefix.size());
+    } else if (style == ItemStyle::Ckl ? SplitAtDots(text, challenge, response)
+                                       : SplitAtDash(text, challenge, response)) {
+        item.kind = ItemKind::ChallengeResponse;
+        item.prompt = challenge;
+        item.expectation = response;
+        return item;
+    }
+    item.prompt = text;
+    return item;
+}
+
+void AppendItemText(std::string& out, const Item& item, ItemStyle style) {
+    if (item.kind == ItemKind::Space) {
+        return;
+    }
+    std::size_t start = out.size();
+    out.append(static_cast<std::size_t>(std::clamp(item.indent, 0, maxIndent)) * 2, ' ');
+    if (item.centered) {
+        out.append(centerOpen);
+    }
+    switch (item.kind) {
+    case ItemKind::Note:
+        out.append(notePrefix).append(item.prompt);
+        break;
+    case ItemKind::Caution:
+        out.append(cautionPrefix).append(item.prompt);
+        break;
+    case ItemKind::Warning:
+        out.append(warningPrefix).append(item.prompt);
+        break;
+    case ItemKind::Title:
+        out.append(titleOpen).append(item.prompt).append(titleClose);
+        break;
+    case ItemKind::PlainText:
+        out.append(plainPrefix).append(item.prompt);
+        break;
+    case ItemKind::ChallengeResponse:
+        out.append(item.prompt)
+            .append(style == ItemStyle::Ckl ? cklSeparator : textSeparator)
+            .append(item.expectation);
+        break;
+    default:
+        out.append(item.prompt);
+        break;
+    }
+    if (item.centered) {
+        out.append(centerClose);
+    }
+    if (style == ItemStyle::Ckl && LineRules::IsTagLine(std::string_view(out).substr(start))) {
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(start), ' ');
+    }
+}
+
+std::string FormatItem(const Item& item, ItemStyle style) {
+    std::string text;
+    AppendItemText(text, item, style);
+    return text;
+}
+
+Book DocToBook(ChecklistDoc& doc, bool takeInfo) {
+    Book book;
+    bool infoTaken = false;
+    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
+        if (takeInfo && !infoTaken && EqualsIgnoringCase(c->name, infoListName)) {
+            Metadata metadata;
+            if (ParseInfo(c, metadata)) {
+                book.metadata = std::move(metadata);
+                infoTaken = true;
+                continue;
+            }
+        }
+        BookList& list = book.lists.emplace_back();
+        list.name = c->name;
+        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
+            list.items.push_back(ParseItem(item->text, ItemStyle::Ckl));
+        }
+    }
+    return book;
+}
+
+void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
+    for (const BookList& list : book.lists) {
+        Checklist* checklist = doc.CreateChecklist();
+        std::string name(list.name);
+        if (std::string done = MakeStorable(name); !done.empty()) {
+            warnings.Add(Where(list.name) + ": the name is " + done);
+        }
+        checklist->SetName(name);
+        std::size_t number = 0;
+        std::string text;
+        for (const Item& item : list.items) {
+            ++number;
+            text.clear();
+            AppendItemText(text, item, ItemStyle::Ckl);
+            if (std::string done = MakeStorable(text); !done.empty()) {
+                warnings.Add(Where(list.name, number) + ": " + Quoted(text) + " is " + done);
+            } else if (Item back = ParseItem(text, ItemStyle::Ckl); !(back == item)) {
+                warnings.Add(Where(list.name, number) + ": " + KindName(item.kind) +
+                             (back.kind == item.kind
+                                  ? std::string(" that changes in .ckl, ")
+                                  : std::string(" that reads back from .ckl as ") +
+                                        KindName(back.kind) + ", ") +
+                             Quoted(text));
+            }
+            checklist->AppendItem(text);
+        }
+        doc.AppendChecklist(checklist);
+        if (Metadata unused; book.carriesMetadata && EqualsIgnoringCase(name, infoListName) &&
+                             ParseInfo(checklist, unused)) {
+            warnings.Add(Where(list.name) +
+                         ": reads as the file's metadata when written to ace or efis-json");
+        }
+    }
+    if (!book.metadata.IsEmpty()) {
+        Checklist* info = doc.CreateChecklist();
+        info->SetName(infoListName);
+        for (std::string line : InfoLines(book.metadata)) {
+            if (std::string done = MakeStorable(line); !done.empty()) {
+                warnings.Add(Where(infoListName) + ": " + Quoted(line) + " is " + done);
+            }
+            info->AppendItem(line);
+        }
+        doc.AppendChecklist(info);
+    }
+}
+
+std::vector<Group> GroupLists(const std::vector<BookList>& lists) {
+    std::vector<Group> groups;
+    bool lastJoins = false; // whether the last group may take further lists
+    for (const BookList& list : lists) {
+        std::size_t colon = list.name.find(": ");
+        if (colon == std::string_view::npos) {
+            groups.push_back({list.name, {{list.name, &list}}});
+            lastJoins = false;
+            continue;
+        }
+        std::string_view group = list.name.substr(0, colon);
+        if (!lastJoins || groups.back().title != group) {
+            groups.push_back({group, {}});
+        }
+        groups.back().lists.emplace_back(list.name.substr(colon + 2), &list);
+        lastJoins = true;
+    }
+    return groups;
+}
+
+std::string GroupedName(std::string_view group, std::string_view title, std::size_t groupSize) {
+    if (groupSize == 1 && group == title && title.find(": ") == std::string_view::npos) {
+        return std::string(title);
+    }
+    std::string name;
+    name.reserve(group.size() + 2 + title.size());
+    return name.append(group).append(": ").append(title);
+}
+
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        count += LineRules::IsCharacterStart(text, i) ? 1 : 0;
+    }
+    return count;
+}
+
+std::string Where(std::string_view listName, std::size_t itemNumber) {
+    std::string where = "checklist " + Quoted(listName);
+    if (itemNumber > 0) {
+        where += " item " + std::to_string(itemNumber);
+    }
+    return where;
+}
+
+} // namespace convert

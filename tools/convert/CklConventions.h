@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ChecklistBook.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ChecklistDoc;
+
+// How a .ckl item, which is one line of text, holds what a display's item holds: text
+// conventions that read well in the checklist tree and convert both ways. The same conventions
+// serve the text formats of the displays, which only differ in the challenge-response
+// separator.
+namespace convert {
+
+// Which separator joins a challenge and its response: " ..... " in a .ckl (read: the first run
+// of three or more dots with a space either side), " - " in the text formats.
+enum class ItemStyle { Ckl, Text };
+
+// The item a line of text stands for; its texts are parts of text. Never fails: text that
+// follows no convention is a challenge. An empty text is a blank item.
+Item ParseItem(std::string_view text, ItemStyle style);
+// The text that stands for item. For ItemStyle::Ckl a text that would read as a tag line gets
+// one space in front, which ParseItem drops again.
+std::string FormatItem(const Item& item, ItemStyle style);
+// Appends FormatItem(item, style) to out.
+void AppendItemText(std::string& out, const Item& item, ItemStyle style);
+
+// The name of the checklist that carries a file's metadata in a .ckl.
+inline constexpr std::string_view infoListName = "Checklist info";
+
+// The checklists of doc in order, their items read by the .ckl conventions; the book's texts
+// are doc's, valid as long as doc. With takeInfo, a checklist named "Checklist info" (in any
+// case) whose items are all "Key: value" lines with known keys becomes the metadata instead of
+// a checklist.
+Book DocToBook(ChecklistDoc& doc, bool takeInfo);
+// Appends the lists of book to doc, their items written by the .ckl conventions, and the
+// metadata as a last "Checklist info" checklist when there is any. Texts longer than a .ckl
+// line holds are cut; items that would read back as something else are reported, and so is a
+// list of a format with metadata fields that would read back as the metadata.
+void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings);
+
+// A group of consecutive lists as a grouped format holds them.
+struct Group {
+    std::string_view title;
+    std::vector<std::pair<std::string_view, const BookList*>> lists; // each list's title in it
+};
+// Consecutive lists named with the same text before the first ": " form one group; a name
+// without ": " is a group of its own, titled as the list.
+std::vector<Group> GroupLists(const std::vector<BookList>& lists);
+// The .ckl name of a list in a group of groupSize lists; the inverse of GroupLists.
+std::string GroupedName(std::string_view group, std::string_view title, std::size_t groupSize);
+
+// Counts the characters (not bytes) of UTF-8 text.
+std::size_t CharacterCount(std::string_view text);
+// Where a list or item is, for warnings: checklist "NAME" or checklist "NAME" item N.
+std::string Where(std::string_view listName, std::size_t itemNumber = 0);
+
+} // namespace convert
