@@ -187,7 +187,8 @@ std::vector<std::string> InfoLines(const Metadata& metadata) {
 // empty when nothing.
 std::string MakeStorable(std::string& text) {
     std::string done;
-    if (text.find_first_of(std::string_view("\n\0", 2)) != std::string::npos) {
+    // Two searches for one character each: find_first_of would look up every byte in the set.
+    if (text.find('\n') != std::string::npos || text.find('\0') != std::string::npos) {
         std::replace(text.begin(), text.end(), '\n', ' ');
         std::replace(text.begin(), text.end(), '\0', ' ');
         done = "written with spaces for its line breaks and NUL characters";

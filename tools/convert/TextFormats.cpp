@@ -111,53 +111,78 @@ std::optional<std::string_view> AfterWord(std::string_view line, std::string_vie
     return line.substr(1);
 }
 
+// The item texts of the list being read, kept in the book's store, and the text of the last
+// one while continuation lines are still joining it.
+struct ListTexts {
+    std::vector<std::string_view> kept;
+    std::string joining;
+    bool lastJoining = false;
+
+    // Keeps the text the continuation lines joined as the last item's.
+    void KeepJoined(Book& book) {
+        if (lastJoining) {
+            kept.back() = book.Keep(joining);
+            lastJoining = false;
+        }
+    }
+};
+
 // Adds the text of one item line to the items of a list: a new item, or the continuation of
 // the last one. A list's first line is always an item of its own.
-void AddItemLine(std::string_view text, std::vector<std::string>& items) {
+void AddItemLine(std::string_view text, ListTexts& texts, Book& book) {
     std::size_t spaces = text.find_first_not_of(' ');
-    if (spaces != std::string_view::npos && text[spaces] == '|' && !items.empty()) {
+    if (spaces != std::string_view::npos && text[spaces] == '|' && !texts.kept.empty()) {
         std::string_view rest = text.substr(spaces + 1);
+        if (!texts.lastJoining) {
+            texts.joining.assign(texts.kept.back());
+            texts.lastJoining = true;
+        }
         if (rest.starts_with(' ')) {
-            items.back() += ' ';
+            texts.joining += ' ';
             rest.remove_prefix(1);
         }
-        items.back() += rest;
+        texts.joining += rest;
         return;
     }
-    items.emplace_back(text);
+    texts.KeepJoined(book);
+    texts.kept.push_back(book.Keep(text));
 }
 
-void FinishList(Book& book, std::vector<std::string>& items) {
+void FinishList(Book& book, ListTexts& texts) {
     if (book.lists.empty()) {
         return;
     }
+    texts.KeepJoined(book);
     std::vector<Item>& parsed = book.lists.back().items;
-    parsed.reserve(items.size());
-    for (const std::string& text : items) {
-        parsed.push_back(ParseItem(book.Keep(text), ItemStyle::Text));
+    parsed.reserve(texts.kept.size());
+    for (std::string_view text : texts.kept) {
+        parsed.push_back(ParseItem(text, ItemStyle::Text));
     }
-    items.clear();
+    texts.kept.clear();
 }
 
+// Looks at every byte without stopping early, which lets the compiler test many at a time.
 bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    unsigned char seen = 0;
+    for (char c : text) {
+        seen |= static_cast<unsigned char>(c);
+    }
+    return seen < 0x80;
 }
 
 // Puts text in capitals as Dynon's displays show it; beyond ASCII by Unicode's rules, which
 // may change the length ("ß" becomes "SS").
 void MakeUpperCase(std::string& text) {
-    std::size_t i = 0;
-    for (; i < text.size() && static_cast<unsigned char>(text[i]) < 0x80; ++i) {
-        if (text[i] >= 'a' && text[i] <= 'z') {
-            text[i] = static_cast<char>(text[i] - 32);
-        }
-    }
-    if (i == text.size()) {
+    if (!IsAscii(text)) {
+        text = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+                   .toUpper()
+                   .toStdString();
         return;
     }
-    text =
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUpper().toStdString();
+    // Without a branch per byte, so that the compiler can change many bytes at a time.
+    for (char& c : text) {
+        c = static_cast<char>(c - ((c >= 'a' && c <= 'z') ? 32 : 0));
+    }
 }
 
 std::string UpperCase(std::string_view text) {
@@ -245,7 +270,7 @@ std::optional<ReadError> ReadTextChecklists(std::string_view bytes, TextFlavour 
     }
     TextLines lines(bytes);
     std::string_view line;
-    std::vector<std::string> items;
+    ListTexts items;
     unsigned long listNumber = 0;
     while (lines.Next(line)) {
         if (IsIgnored(line)) {
@@ -291,7 +316,7 @@ std::optional<ReadError> ReadTextChecklists(std::string_view bytes, TextFlavour 
             list.name = book.Keep(*title);
             list.where = lines.number;
         } else {
-            AddItemLine(*item, items);
+            AddItemLine(*item, items, book);
         }
     }
     FinishList(book, items);
