@@ -113,13 +113,14 @@ public:
         return Scalar(whole ? Value::Integer : Value::Fraction);
     }
     bool string(string_t& value) override {
-        stringValue = std::move(value);
+        // Swapped, not moved: both buffers keep their room for the next string.
+        stringValue.swap(value);
         return Scalar(Value::String);
     }
     bool binary(binary_t&) override { return Fail("binary data"); }
     bool start_object(std::size_t) override { return Open(true); }
     bool key(string_t& name) override {
-        field = std::move(name);
+        field.swap(name);
         return true;
     }
     bool end_object() override { return Close(); }
@@ -319,10 +320,12 @@ private:
     }
 
     bool TakeString(Value value, std::string_view& target) {
-        std::string text;
-        bool taken = TakeString(value, text);
-        target = book.Keep(text);
-        return taken;
+        if (value != Value::String) {
+            target = {};
+            return value == Value::Null || Fail("\"" + field + "\" must be a string");
+        }
+        target = book.Keep(stringValue);
+        return true;
     }
     bool TakeString(Value value, std::string& target) {
         if (value == Value::Null) {
@@ -446,6 +449,255 @@ private:
     bool itemHasType = false;
 };
 
+// Reads JSON as efis-editor and this program write it (plain numbers, strings without "\u"
+// escapes) and reports it to builder as the full parser would. Gives up, returning false, at
+// anything else and whenever builder refuses an event: the full parser then reads the file
+// again, so that it alone decides what is wrong and says so in its own words.
+class CommonJsonReader {
+public:
+    CommonJsonReader(std::string_view bytes, BookBuilder& builder)
+        : at(bytes.data()), end(bytes.data() + bytes.size()), builder(builder) {}
+
+    bool Read() {
+        SkipSpace();
+        if (at == end || *at != '{') {
+            return false;
+        }
+        // Whether each open value is an object; its members and elements follow one another.
+        std::vector<bool> open;
+        bool expectValue = true;
+        while (true) {
+            SkipSpace();
+            if (at == end) {
+                return false;
+            }
+            if (expectValue) {
+                char c = *at;
+                if (c == '{' || c == '[') {
+                    ++at;
+                    bool isObject = c == '{';
+                    if (!(isObject ? builder.start_object(std::size_t(-1))
+                                   : builder.start_array(std::size_t(-1)))) {
+                        return false;
+                    }
+                    open.push_back(isObject);
+                    SkipSpace();
+                    if (at != end && *at == (isObject ? '}' : ']')) {
+                        ++at;
+                        open.pop_back();
+                        if (!(isObject ? builder.end_object() : builder.end_array())) {
+                            return false;
+                        }
+                        expectValue = false;
+                    } else if (isObject && !Key()) {
+                        return false;
+                    }
+                    if (open.empty()) {
+                        break;
+                    }
+                    continue;
+                }
+                if (!Scalar()) {
+                    return false;
+                }
+                expectValue = false;
+                continue;
+            }
+            // After a value: the next member or element, or the end of what holds it.
+            bool isObject = open.back();
+            if (*at == ',') {
+                ++at;
+                if (isObject && !Key()) {
+                    return false;
+                }
+                expectValue = true;
+                continue;
+            }
+            if (*at != (isObject ? '}' : ']')) {
+                return false;
+            }
+            ++at;
+            open.pop_back();
+            if (!(isObject ? builder.end_object() : builder.end_array())) {
+                return false;
+            }
+            if (open.empty()) {
+                break;
+            }
+        }
+        SkipSpace();
+        return at == end;
+    }
+
+private:
+    void SkipSpace() {
+        while (at != end && (*at == ' ' || *at == '\n' || *at == '\r' || *at == '\t')) {
+            ++at;
+        }
+    }
+
+    // A member's name and its colon.
+    bool Key() {
+        SkipSpace();
+        if (at == end || *at != '"' || !String()) {
+            return false;
+        }
+        SkipSpace();
+        if (at == end || *at != ':') {
+            return false;
+        }
+        ++at;
+        return builder.key(text);
+    }
+
+    bool Scalar() {
+        switch (*at) {
+        case '"':
+            return String() && builder.string(text);
+        case 't':
+            return Word("true") && builder.boolean(true);
+        case 'f':
+            return Word("false") && builder.boolean(false);
+        case 'n':
+            return Word("null") && builder.null();
+        default:
+            return Number();
+        }
+    }
+
+    bool Word(std::string_view word) {
+        if (static_cast<std::size_t>(end - at) < word.size() ||
+            std::string_view(at, word.size()) != word) {
+            return false;
+        }
+        at += word.size();
+        return true;
+    }
+
+    // A whole number of at most 18 digits, which fits either kind of the parser's numbers.
+    bool Number() {
+        bool negative = at != end && *at == '-';
+        const char* digits = negative ? at + 1 : at;
+        const char* after = digits;
+        unsigned long long value = 0;
+        while (after != end && *after >= '0' && *after <= '9') {
+            value = value * 10 + static_cast<unsigned>(*after - '0');
+            ++after;
+        }
+        std::size_t count = static_cast<std::size_t>(after - digits);
+        if (count == 0 || count > 18 || (*digits == '0' && count > 1) ||
+            (after != end && (*after == '.' || *after == 'e' || *after == 'E'))) {
+            return false;
+        }
+        at = after;
+        if (negative) {
+            return builder.number_integer(-static_cast<long long>(value));
+        }
+        return builder.number_unsigned(value);
+    }
+
+    // A string starting at the quote at `at`, into text: valid UTF-8 without control
+    // characters, escapes other than "\u" taken as they stand for.
+    bool String() {
+        text.clear();
+        ++at;
+        while (true) {
+            const char* run = at;
+            while (at != end && IsPlain(*at)) {
+                ++at;
+            }
+            text.append(run, static_cast<std::size_t>(at - run));
+            if (at == end) {
+                return false;
+            }
+            auto byte = static_cast<unsigned char>(*at);
+            if (byte == '"') {
+                ++at;
+                return true;
+            }
+            if (byte == '\\') {
+                if (end - at < 2) {
+                    return false;
+                }
+                char escaped = Escaped(at[1]);
+                if (escaped == 0) {
+                    return false;
+                }
+                text += escaped;
+                at += 2;
+            } else if (byte >= 0x80) {
+                std::size_t length = Utf8Length(at);
+                if (length == 0) {
+                    return false;
+                }
+                text.append(at, length);
+                at += length;
+            } else {
+                return false; // a control character
+            }
+        }
+    }
+
+    static bool IsPlain(char c) {
+        auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\';
+    }
+
+    static char Escaped(char c) {
+        switch (c) {
+        case '"':
+        case '\\':
+        case '/':
+            return c;
+        case 'b':
+            return '\b';
+        case 'f':
+            return '\f';
+        case 'n':
+            return '\n';
+        case 'r':
+            return '\r';
+        case 't':
+            return '\t';
+        default:
+            return 0;
+        }
+    }
+
+    // The length of the well-formed UTF-8 character at `from` (no overlong forms, no
+    // surrogates, nothing beyond U+10FFFF), or 0.
+    std::size_t Utf8Length(const char* from) const {
+        auto byte = [&](std::size_t i) {
+            return from + i < end ? static_cast<unsigned char>(from[i]) : 0u;
+        };
+        auto continues = [&](std::size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
+            return byte(i) >= low && byte(i) <= high;
+        };
+        unsigned lead = byte(0);
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            return continues(1) ? 2 : 0;
+        }
+        if (lead >= 0xE0 && lead <= 0xEF) {
+            bool second = lead == 0xE0   ? continues(1, 0xA0)
+                          : lead == 0xED ? continues(1, 0x80, 0x9F)
+                                         : continues(1);
+            return second && continues(2) ? 3 : 0;
+        }
+        if (lead >= 0xF0 && lead <= 0xF4) {
+            bool second = lead == 0xF0   ? continues(1, 0x90)
+                          : lead == 0xF4 ? continues(1, 0x80, 0x8F)
+                                         : continues(1);
+            return second && continues(2) && continues(3) ? 4 : 0;
+        }
+        return 0;
+    }
+
+    const char* at;
+    const char* end;
+    BookBuilder& builder;
+    std::string text;
+};
+
 // The line of the last byte read before offset that is not white space.
 std::size_t LineAt(std::string_view bytes, std::size_t offset) {
     offset = std::min(offset, bytes.size());
@@ -558,6 +810,20 @@ private:
 
 std::optional<ReadError> ReadEfisJson(std::string_view bytes, Book& book, Warnings& warnings) {
     book.carriesMetadata = true;
+    if (book == Book{}) {
+        // The common file first, read quickly; its warnings count only if it is read to the end.
+        Warnings quickWarnings;
+        BookBuilder quick(book, quickWarnings);
+        if (CommonJsonReader(bytes, quick).Read()) {
+            for (std::string& line : quickWarnings.lines) {
+                warnings.Add(std::move(line));
+            }
+            warnings.notShown += quickWarnings.notShown;
+            return std::nullopt;
+        }
+        book = Book{};
+        book.carriesMetadata = true;
+    }
     BookBuilder builder(book, warnings);
     const char* furthest = bytes.data();
     TrackingIterator begin(bytes.data(), &furthest);
