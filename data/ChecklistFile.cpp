@@ -475,6 +475,12 @@ bool IsStream(std::FILE* file) {
 bool ReadWhole(std::FILE* file, std::string& bytes, std::string* error) {
     const bool bounded = IsStream(file);
     bytes.clear();
+    // A file whose size is known gets its room at once, instead of growing by copies.
+    struct stat status {};
+    if (!bounded && fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
+        status.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
+    }
     std::vector<char> chunk(chunkBytes);
     while (std::size_t count = std::fread(chunk.data(), 1, chunk.size(), file)) {
         if (bounded && bytes.size() + count > maxStreamBytes) {

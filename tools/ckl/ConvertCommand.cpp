@@ -1,6 +1,5 @@
 #include "AceFormat.h"
 #include "ChecklistDoc.h"
-#include "ChecklistFile.h"
 #include "CklConventions.h"
 #include "CklSupport.h"
 #include "Commands.h"
@@ -213,7 +212,8 @@ bool ReadInput(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnin
 bool WriteConverted(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnings& warnings,
                     std::ostream& out, std::ostream& err) {
     if (options.to == Format::Ckl) {
-        return WriteOutput(options.output, ChecklistFile::WriteText(doc), out, err);
+        // Saved as `rewrite` saves, in pieces, without the whole file in memory first.
+        return SaveDocument(doc, options.output, out, err);
     }
     for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
         if (doc.SlotAt(i)->checklist != nullptr) {
