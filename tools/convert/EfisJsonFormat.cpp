@@ -531,9 +531,11 @@ public:
 
 private:
     void SkipSpace() {
-        while (at != end && (*at == ' ' || *at == '\n' || *at == '\r' || *at == '\t')) {
-            ++at;
+        const char* p = at;
+        while (p != end && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t')) {
+            ++p;
         }
+        at = p;
     }
 
     // A member's name and its colon.
@@ -603,9 +605,11 @@ private:
         ++at;
         while (true) {
             const char* run = at;
-            while (at != end && IsPlain(*at)) {
-                ++at;
+            const char* p = at;
+            while (p != end && plainBytes[static_cast<unsigned char>(*p)]) {
+                ++p;
             }
+            at = p;
             text.append(run, static_cast<std::size_t>(at - run));
             if (at == end) {
                 return false;
@@ -638,10 +642,14 @@ private:
         }
     }
 
-    static bool IsPlain(char c) {
-        auto byte = static_cast<unsigned char>(c);
-        return byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\';
-    }
+    // The bytes a string holds as they are: ASCII other than control characters, '"' and '\'.
+    static constexpr std::array<bool, 256> plainBytes = [] {
+        std::array<bool, 256> plain{};
+        for (int byte = 0x20; byte < 0x80; ++byte) {
+            plain[static_cast<std::size_t>(byte)] = byte != '"' && byte != '\\';
+        }
+        return plain;
+    }();
 
     static char Escaped(char c) {
         switch (c) {
@@ -745,10 +753,7 @@ public:
     void String(std::string_view name, std::string_view value) {
         if (!value.empty()) {
             Member(name);
-            bool plain = std::none_of(value.begin(), value.end(), [](char c) {
-                return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
-            });
-            if (plain) {
+            if (IsPlain(value)) {
                 // Nothing to escape: the common case, written without a detour.
                 out += '"';
                 out += value;
@@ -777,26 +782,46 @@ public:
     }
 
 private:
+    // Whether text needs no escaping; looks at every byte without stopping early, which lets
+    // the compiler test many at a time.
+    static bool IsPlain(std::string_view text) {
+        bool special = false;
+        for (char c : text) {
+            special |= (c == '"') | (c == '\\') | (static_cast<unsigned char>(c) < 0x20);
+        }
+        return !special;
+    }
+
     void NewLine() {
-        out += '\n';
-        out.append(static_cast<std::size_t>(depth) * 2, ' ');
+        // A line feed and the indentation in one piece where the depth allows.
+        static constexpr std::string_view lineStart =
+            "\n                                                                ";
+        auto spaces = static_cast<std::size_t>(depth) * 2;
+        if (spaces < lineStart.size()) {
+            out.append(lineStart.data(), spaces + 1);
+        } else {
+            out += '\n';
+            out.append(spaces, ' ');
+        }
     }
     void Member(std::string_view name) {
         if (depth > 0) {
-            if (!first) {
-                out += ',';
-            }
             if (inLine) {
-                out += first ? "" : " ";
+                if (!first) {
+                    out.append(", ", 2);
+                }
             } else {
+                if (!first) {
+                    out += ',';
+                }
                 NewLine();
             }
         }
         first = false;
         if (!name.empty()) {
             out += '"';
-            out += name;
-            out += "\": ";
+            out.append(name.data(), name.size());
+            out.append("\": ", 3);
         }
     }
 
