@@ -100,8 +100,7 @@ public:
         if (std::size_t at = raw.find('\0'); at != std::string_view::npos) {
             return ReadError{offset + at, "a NUL byte in a line"};
         }
-        if (std::all_of(raw.begin(), raw.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        if (IsAscii(raw)) {
             line = raw; // plain ASCII is the same in both
         } else {
             converted = Latin1ToUtf8(raw);
@@ -117,12 +116,12 @@ private:
     // Whether raw is ASCII without line feeds and NUL bytes; looks at every byte without
     // stopping early, which lets the compiler test many at a time.
     static bool IsPlainLine(std::string_view raw) {
-        bool special = false;
+        unsigned char special = 0;
         for (char c : raw) {
             auto byte = static_cast<unsigned char>(c);
-            special |= (byte >= 0x80) | (byte == '\n') | (byte == '\0');
+            special |= static_cast<unsigned char>((byte >= 0x80) | (byte == '\n') | (byte == '\0'));
         }
-        return !special;
+        return special == 0;
     }
 
     std::string_view bytes;
@@ -171,8 +170,7 @@ std::optional<ReadError> ReadItem(std::string_view line, std::size_t at, Item& i
 // or an empty text.
 std::string AppendLatin1(std::string& out, std::string_view text) {
     std::string first;
-    if (std::all_of(text.begin(), text.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if (IsAscii(text)) {
         out += text; // the common case: plain ASCII is the same in both
         return first;
     }

@@ -442,6 +442,15 @@ std::string GroupedName(std::string_view group, std::string_view title, std::siz
     return name.append(group).append(": ").append(title);
 }
 
+bool IsAscii(std::string_view text) {
+    // Every byte looked at without stopping early, which lets the compiler test many at a time.
+    unsigned char seen = 0;
+    for (char c : text) {
+        seen |= static_cast<unsigned char>(c);
+    }
+    return seen < 0x80;
+}
+
 std::size_t CharacterCount(std::string_view text) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -52,6 +52,8 @@ std::vector<Group> GroupLists(const std::vector<BookList>& lists);
 // The .ckl name of a list in a group of groupSize lists; the inverse of GroupLists.
 std::string GroupedName(std::string_view group, std::string_view title, std::size_t groupSize);
 
+// Whether text is plain ASCII.
+bool IsAscii(std::string_view text);
 // Counts the characters (not bytes) of UTF-8 text.
 std::size_t CharacterCount(std::string_view text);
 // Where a list or item is, for warnings: checklist "NAME" or checklist "NAME" item N.

@@ -785,11 +785,12 @@ private:
     // Whether text needs no escaping; looks at every byte without stopping early, which lets
     // the compiler test many at a time.
     static bool IsPlain(std::string_view text) {
-        bool special = false;
+        unsigned char special = 0;
         for (char c : text) {
-            special |= (c == '"') | (c == '\\') | (static_cast<unsigned char>(c) < 0x20);
+            auto byte = static_cast<unsigned char>(c);
+            special |= static_cast<unsigned char>((byte == '"') | (byte == '\\') | (byte < 0x20));
         }
-        return !special;
+        return special == 0;
     }
 
     void NewLine() {

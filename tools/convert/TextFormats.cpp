@@ -161,15 +161,6 @@ void FinishList(Book& book, ListTexts& texts) {
     texts.kept.clear();
 }
 
-// Looks at every byte without stopping early, which lets the compiler test many at a time.
-bool IsAscii(std::string_view text) {
-    unsigned char seen = 0;
-    for (char c : text) {
-        seen |= static_cast<unsigned char>(c);
-    }
-    return seen < 0x80;
-}
-
 // Puts text in capitals as Dynon's displays show it; beyond ASCII by Unicode's rules, which
 // may change the length ("ß" becomes "SS").
 void MakeUpperCase(std::string& text) {
