@@ -113,14 +113,14 @@ public:
         return Scalar(whole ? Value::Integer : Value::Fraction);
     }
     bool string(string_t& value) override {
-        // Swapped, not moved: both buffers keep their room for the next string.
-        stringValue.swap(value);
+        // Copied, not moved: both buffers keep their room for the next string.
+        stringValue.assign(value);
         return Scalar(Value::String);
     }
     bool binary(binary_t&) override { return Fail("binary data"); }
     bool start_object(std::size_t) override { return Open(true); }
     bool key(string_t& name) override {
-        field.swap(name);
+        field.assign(name);
         return true;
     }
     bool end_object() override { return Close(); }
