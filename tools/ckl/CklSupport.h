@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class ChecklistDoc;
+class QFile;
 
 // What the ckl commands share: the usage text, the checking of a command's arguments and
 // the loading and saving of documents with complaints in one line each.
@@ -48,10 +50,27 @@ bool WriteOutput(const std::string& name, std::string_view bytes, std::ostream& 
 // returns false.
 bool LoadDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err);
 
-// Reads the whole input named path (see InputPath) into bytes, as LoadDocument opens it: a
-// pipe or a device within the reader's bound. On failure prints
-// "ckl: cannot open '<path>': <reason>" to err and returns false.
-bool ReadInputBytes(const std::string& path, std::string& bytes, std::ostream& err);
+// The whole of an input, for the converters that read it as one text.
+class InputBytes {
+public:
+    InputBytes();
+    ~InputBytes();
+    InputBytes(const InputBytes&) = delete;
+    InputBytes& operator=(const InputBytes&) = delete;
+
+    // Takes in the input named path (see InputPath): a regular file is mapped into memory, so
+    // that a large one is not copied; anything else is read as LoadDocument opens it, a pipe or
+    // a device within the reader's bound. On failure prints
+    // "ckl: cannot open '<path>': <reason>" to err and returns false.
+    bool Read(const std::string& path, std::ostream& err);
+    // The bytes taken in; valid as long as this object.
+    std::string_view View() const { return view; }
+
+private:
+    std::unique_ptr<QFile> mapped; // the regular file whose bytes are mapped
+    std::string bytes;             // or the bytes read
+    std::string_view view;
+};
 
 // As WriteOutput, for output that write hands over in pieces to the function it is given
 // (which returns false when a piece could not be written); write returns false when it failed.

@@ -173,10 +173,11 @@ bool ReadInput(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnin
     if (options.from == Format::Ckl) {
         return LoadDocument(doc, options.input, err);
     }
-    std::string bytes;
-    if (!ReadInputBytes(options.input, bytes, err)) {
+    InputBytes input;
+    if (!input.Read(options.input, err)) {
         return false;
     }
+    std::string_view bytes = input.View();
     convert::Book book;
     std::optional<convert::ReadError> error;
     switch (options.from.value_or(Format::Dynon)) {
