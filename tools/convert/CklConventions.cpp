@@ -26,8 +26,8 @@ constexpr std::string_view textSeparator = " - ";
 
 // True when text starts with open and ends with close, the two not overlapping.
 bool IsWrapped(std::string_view text, std::string_view open, std::string_view close) {
-    return text.size() >= open.size() + close.size() && text.starts_with(open) &&
-           text.ends_with(close);
+    return text.size() >= open.size() + close.size() && text[0] == open[0] &&
+           text.starts_with(open) && text.ends_with(close);
 }
 
 std::string_view Unwrap(std::string_view text, std::string_view open, std::string_view close) {
@@ -54,13 +54,16 @@ bool SplitAtDots(std::string_view text, std::string_view& challenge, std::string
 }
 
 bool SplitAtDash(std::string_view text, std::string_view& challenge, std::string_view& response) {
-    std::size_t at = text.find(textSeparator);
-    if (at == std::string_view::npos) {
-        return false;
+    // Dashes are rarer than spaces: look for them, then at what is around them.
+    for (std::size_t at = text.find('-'); at != std::string_view::npos;
+         at = text.find('-', at + 1)) {
+        if (at > 0 && text[at - 1] == ' ' && at + 1 < text.size() && text[at + 1] == ' ') {
+            challenge = text.substr(0, at - 1);
+            response = text.substr(at - 1 + textSeparator.size());
+            return true;
+        }
     }
-    challenge = text.substr(0, at);
-    response = text.substr(at + textSeparator.size());
-    return true;
+    return false;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -272,19 +275,22 @@ Item ParseItem(std::string_view text, ItemStyle style) {
     }
     std::string_view challenge;
     std::string_view response;
-    if (text.starts_with(notePrefix)) {
+    // A prefix is tried only when the text starts with its first character, which rules out
+    // most texts at once.
+    char first = text.empty() ? '\0' : text[0];
+    if (first == notePrefix[0] && text.starts_with(notePrefix)) {
         item.kind = ItemKind::Note;
         text.remove_prefix(notePrefix.size());
-    } else if (text.starts_with(cautionPrefix)) {
+    } else if (first == cautionPrefix[0] && text.starts_with(cautionPrefix)) {
         item.kind = ItemKind::Caution;
         text.remove_prefix(cautionPrefix.size());
-    } else if (text.starts_with(warningPrefix)) {
+    } else if (first == warningPrefix[0] && text.starts_with(warningPrefix)) {
         item.kind = ItemKind::Warning;
         text.remove_prefix(warningPrefix.size());
     } else if (IsWrapped(text, titleOpen, titleClose)) {
         item.kind = ItemKind::Title;
         text = Unwrap(text, titleOpen, titleClose);
-    } else if (text.starts_with(plainPrefix)) {
+    } else if (first == plainPrefix[0] && text.starts_with(plainPrefix)) {
         item.kind = ItemKind::PlainText;
         text.remove_prefix(plainPrefix.size());
     } else if (style == ItemStyle::Ckl ? SplitAtDots(text, challenge, response)
