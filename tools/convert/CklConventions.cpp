@@ -366,6 +366,12 @@ Book DocToBook(ChecklistDoc& doc, bool takeInfo) {
         }
         BookList& list = book.lists.emplace_back();
         list.name = c->name;
+        // Counted first, so that the items take the room they need and are not moved as it grows.
+        std::size_t count = 0;
+        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
+            ++count;
+        }
+        list.items.reserve(count);
         for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
             list.items.push_back(ParseItem(item->text, ItemStyle::Ckl));
         }
