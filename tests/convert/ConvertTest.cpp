@@ -533,6 +533,21 @@ TEST(Warnings, TooLongTextsAreCutBetweenCharacters) {
     EXPECT_NE(warnings.lines[0].find("cut to 1023 bytes"), std::string::npos);
 }
 
+// A .ckl item is one line: line breaks and NUL bytes from a display's file become spaces.
+TEST(Warnings, LineBreaksAndNulBytesBecomeSpaces) {
+    Book book;
+    Warnings warnings;
+    ASSERT_FALSE(ReadEfisJson(R"({"groups": [{"title": "G", "checklists": [{"title": "L", )"
+                              R"("items": [{"type": "ITEM_CHALLENGE", "prompt": "a\nb"}, )"
+                              R"({"type": "ITEM_CHALLENGE", "prompt": "c\u0000d"}]}]}]})",
+                              book, warnings));
+    std::string ckl = CklOf(book, warnings);
+    EXPECT_NE(ckl.find("\na b\n"), std::string::npos) << ckl;
+    EXPECT_NE(ckl.find("\nc d\n"), std::string::npos) << ckl;
+    ASSERT_EQ(warnings.lines.size(), 2u);
+    EXPECT_NE(warnings.lines[1].find("written with spaces"), std::string::npos) << Joined(warnings);
+}
+
 TEST(Warnings, EmptyGroupsAreLeftOutAndReported) {
     Book book;
     Warnings warnings;
