@@ -193,7 +193,9 @@ private:
             break;
         case Frame::Checklists:
             next = Frame::Checklist;
-            groupLists.emplace_back();
+            // As many items as the checklist before, which most checklists come near: at most
+            // the items read so far, reserved once instead of grown step by step.
+            groupLists.emplace_back().second.reserve(lastItemCount);
             break;
         case Frame::Checklist:
             if (Is(field, "items")) {
@@ -269,6 +271,9 @@ private:
         frames.pop_back();
         if (closing == Frame::Item && !itemHasType) {
             return Fail("an item without a \"type\"");
+        }
+        if (closing == Frame::Checklist) {
+            lastItemCount = groupLists.back().second.size();
         }
         if (closing == Frame::Group) {
             if (groupLists.empty()) {
@@ -447,6 +452,7 @@ private:
     std::string groupTitle;
     std::vector<std::pair<std::string, std::vector<Item>>> groupLists;
     bool itemHasType = false;
+    std::size_t lastItemCount = 0; // of the checklist read last
 };
 
 // Reads JSON as efis-editor and this program write it (plain numbers, strings without "\u"
