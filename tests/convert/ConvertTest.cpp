@@ -340,6 +340,10 @@ INSTANTIATE_TEST_SUITE_P(
         {"EveryKind", ReadFile("every_kind.json")},
         {"EveryKindPretty", ReadFile("every_kind_pretty.json")},
         {"Escapes", jsonItem + R"("a\"b\\c\/d\be\ff\ng\rh\ti", "expectation": "x"}]}]}]})"},
+        {"EscapesAfterLongPlainRuns",
+         jsonItem + R"("0123456789abcdef\"0123456789abcdef\\0123456789abcdef", )" +
+             "\"expectation\": \"0123456789ab\xC3\xA9 0123456789abcdef\"}]}]}]}"},
+        {"ControlCharacterAfterLongPlainRun", jsonItem + "\"0123456789abcdef\x01\"}]}]}]}"},
         {"UnicodeEscape", jsonItem + R"("caf\u00e9 \ud83d\ude00", "expectation": "x"}]}]}]})"},
         {"Utf8OfEveryLength", jsonItem + "\"\xC3\xA9 \xE2\x9C\x88 \xF0\x9F\x98\x80\", "
                                          "\"expectation\": \"\xC3\x9F\"}]}]}]}"},

@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 
 namespace convert {
@@ -612,6 +614,10 @@ private:
         while (true) {
             const char* run = at;
             const char* p = at;
+            // Eight bytes at a time while none of them needs a closer look, then byte by byte.
+            while (end - p >= 8 && !NeedsLook(p)) {
+                p += 8;
+            }
             while (p != end && plainBytes[static_cast<unsigned char>(*p)]) {
                 ++p;
             }
@@ -646,6 +652,19 @@ private:
                 return false; // a control character
             }
         }
+    }
+
+    // Whether any of the eight bytes at from is not plain: a control character, '"', '\\' or a
+    // byte beyond ASCII. Bit tricks on a whole word: "less than n" sets a byte's top bit for
+    // every byte below n, and equality is a zero byte after an exclusive or.
+    static bool NeedsLook(const char* from) {
+        constexpr std::uint64_t ones = 0x0101010101010101u;
+        constexpr std::uint64_t highs = 0x8080808080808080u;
+        std::uint64_t word = 0;
+        std::memcpy(&word, from, sizeof word);
+        auto below = [](std::uint64_t x, std::uint64_t n) { return (x - ones * n) & ~x & highs; };
+        return ((word & highs) | below(word, 0x20) | below(word ^ (ones * '"'), 1) |
+                below(word ^ (ones * '\\'), 1)) != 0;
     }
 
     // The bytes a string holds as they are: ASCII other than control characters, '"' and '\'.
