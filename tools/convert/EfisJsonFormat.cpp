@@ -805,6 +805,58 @@ public:
         Member(name);
         out += value;
     }
+    // Writes an item on a line of its own, as Open, String, Enum, Number, Raw and Close would,
+    // in one piece; false, writing nothing, when a text needs escaping.
+    bool PlainItem(std::string_view prompt, std::string_view expectation, std::string_view type,
+                   int indent, bool centered) {
+        if (!IsPlain(prompt) || !IsPlain(expectation) || indent < 0 || indent > 9) {
+            return false;
+        }
+        Member({});
+        constexpr std::string_view promptKey = "\"prompt\": \"";
+        constexpr std::string_view expectationKey = "\"expectation\": \"";
+        constexpr std::string_view typeKey = "\"type\": \"";
+        constexpr std::string_view indentKey = ", \"indent\": ";
+        constexpr std::string_view centeredMember = ", \"centered\": true";
+        std::size_t start = out.size();
+        out.resize(start + 8 + promptKey.size() + prompt.size() + expectationKey.size() +
+                   expectation.size() + typeKey.size() + type.size() + indentKey.size() + 1 +
+                   centeredMember.size());
+        char* at = out.data() + start;
+        auto put = [&at](std::string_view piece) {
+            std::memcpy(at, piece.data(), piece.size());
+            at += piece.size();
+        };
+        put("{");
+        std::string_view separator;
+        if (!prompt.empty()) {
+            put(promptKey);
+            put(prompt);
+            put("\"");
+            separator = ", ";
+        }
+        if (!expectation.empty()) {
+            put(separator);
+            put(expectationKey);
+            put(expectation);
+            put("\"");
+            separator = ", ";
+        }
+        put(separator);
+        put(typeKey);
+        put(type);
+        put("\"");
+        if (indent != 0) {
+            put(indentKey);
+            *at++ = static_cast<char>('0' + indent);
+        }
+        if (centered) {
+            put(centeredMember);
+        }
+        put("}");
+        out.resize(static_cast<std::size_t>(at - out.data()));
+        return true;
+    }
 
 private:
     // Whether text needs no escaping; looks at every byte without stopping early, which lets
@@ -917,20 +969,24 @@ bool WriteEfisJson(const Book& book, const ChunkSink& sink) {
                     json.Open("items", '[');
                     for (const Item& item : list->items) {
                         // An item to a line, so that long files stay of a size to handle.
-                        json.Open({}, '{', true);
-                        json.String("prompt", item.prompt);
-                        if (item.kind == ItemKind::ChallengeResponse) {
-                            json.String("expectation", item.expectation);
-                        }
                         auto kind = std::find_if(
                             kindNames.begin(), kindNames.end(),
                             [&item](const KindName& k) { return k.kind == item.kind; });
-                        json.Enum("type", kind->name);
-                        json.Number("indent", item.indent);
-                        if (item.centered) {
-                            json.Raw("centered", "true");
+                        std::string_view expectation = item.kind == ItemKind::ChallengeResponse
+                                                           ? item.expectation
+                                                           : std::string_view();
+                        if (!json.PlainItem(item.prompt, expectation, kind->name, item.indent,
+                                            item.centered)) {
+                            json.Open({}, '{', true);
+                            json.String("prompt", item.prompt);
+                            json.String("expectation", expectation);
+                            json.Enum("type", kind->name);
+                            json.Number("indent", item.indent);
+                            if (item.centered) {
+                                json.Raw("centered", "true");
+                            }
+                            json.Close('}');
                         }
-                        json.Close('}');
                         json.Flush();
                     }
                     json.Close(']');
