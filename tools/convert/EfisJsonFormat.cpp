@@ -824,8 +824,10 @@ public:
                    centeredMember.size());
         char* at = out.data() + start;
         auto put = [&at](std::string_view piece) {
-            std::memcpy(at, piece.data(), piece.size());
-            at += piece.size();
+            if (!piece.empty()) { // an empty view may hold no pointer, which memcpy refuses
+                std::memcpy(at, piece.data(), piece.size());
+                at += piece.size();
+            }
         };
         put("{");
         std::string_view separator;
