@@ -4,10 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -280,39 +278,14 @@ int RunCkl(int (*command)(const std::vector<std::string>&, std::ostream&, std::o
     return command(args, nowhere, nowhere);
 }
 
-// Processor time of this process per iteration of the loop that ends when stop does.
-class CpuPerIteration {
-public:
-    double Seconds(const benchmark::State& state) const {
-        return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC /
-               static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-    }
-
-private:
-    std::clock_t start = std::clock();
-};
-
-// The processor time of the last run of CklRewrite, for the conversions' ratio to it.
-double rewriteCpuSeconds = 0;
-
-// "cpu_vs_rewrite": processor time per conversion over that of `ckl rewrite` of the same
-// file, when CklRewrite ran before in the same run.
-void SetRatioToRewrite(benchmark::State& state, const CpuPerIteration& cpu) {
-    if (rewriteCpuSeconds > 0) {
-        state.counters["cpu_vs_rewrite"] = cpu.Seconds(state) / rewriteCpuSeconds;
-    }
-}
-
 void CklRewrite(benchmark::State& state) {
     std::string target = Folder().folder + "/rewritten.ckl";
-    CpuPerIteration cpu;
     for (auto _ : state) {
         if (RunCkl(ckl::RunRewrite, {Folder().source, target}) != 0) {
             state.SkipWithError("ckl rewrite failed");
             return;
         }
     }
-    rewriteCpuSeconds = cpu.Seconds(state);
     SetFileCounters(state);
 }
 BENCHMARK(CklRewrite)->Unit(benchmark::kMillisecond);
@@ -335,14 +308,12 @@ void CklConvertTo(benchmark::State& state) {
     std::string format = formats[state.range(0)];
     state.SetLabel(format);
     std::string target = Folder().folder + "/out." + format;
-    CpuPerIteration cpu;
     for (auto _ : state) {
         if (RunCkl(ckl::RunConvert, {Folder().source, target, "--to", format}) != 0) {
             state.SkipWithError("ckl convert failed");
             return;
         }
     }
-    SetRatioToRewrite(state, cpu);
     SetFileCounters(state);
 }
 BENCHMARK(CklConvertTo)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
@@ -352,14 +323,12 @@ void CklConvertFrom(benchmark::State& state) {
     state.SetLabel(format);
     const std::string& source = Converted(format);
     std::string target = Folder().folder + "/back.ckl";
-    CpuPerIteration cpu;
     for (auto _ : state) {
         if (RunCkl(ckl::RunConvert, {source, target, "--from", format}) != 0) {
             state.SkipWithError("ckl convert failed");
             return;
         }
     }
-    SetRatioToRewrite(state, cpu);
     SetFileCounters(state);
 }
 BENCHMARK(CklConvertFrom)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
