@@ -5,7 +5,6 @@
 #include "DevicePath.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -133,19 +132,6 @@ InputBytes::InputBytes() = default;
 InputBytes::~InputBytes() = default;
 
 bool InputBytes::Read(const std::string& path, std::ostream& err) {
-    QString host = QFile::decodeName(HostPath(path.c_str()).c_str());
-    if (!NamesStandardStream(path) && QFileInfo(host).isFile()) {
-        // A file that cannot be mapped is read below, which also says why it cannot be.
-        mapped = std::make_unique<QFile>(host);
-        if (mapped->open(QIODevice::ReadOnly) && mapped->size() > 0) {
-            if (uchar* start = mapped->map(0, mapped->size())) {
-                view = std::string_view(reinterpret_cast<const char*>(start),
-                                        static_cast<std::size_t>(mapped->size()));
-                return true;
-            }
-        }
-        mapped.reset();
-    }
     std::string reason;
     if (!ChecklistFile::ReadWholeFile(InputPath(path).c_str(), bytes, &reason)) {
         err << "ckl: cannot open '" << path << "': " << reason << '\n';

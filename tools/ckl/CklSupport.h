@@ -10,7 +10,6 @@
 #include <vector>
 
 class ChecklistDoc;
-class QFile;
 
 // What the ckl commands share: the usage text, the checking of a command's arguments and
 // the loading and saving of documents with complaints in one line each.
@@ -58,17 +57,16 @@ public:
     InputBytes(const InputBytes&) = delete;
     InputBytes& operator=(const InputBytes&) = delete;
 
-    // Takes in the input named path (see InputPath): a regular file is mapped into memory, so
-    // that a large one is not copied; anything else is read as LoadDocument opens it, a pipe or
-    // a device within the reader's bound. On failure prints
+    // Takes in the input named path (see InputPath) as LoadDocument opens it: a pipe or a device
+    // within the reader's bound. A file is read, not mapped: one that another program cuts short
+    // meanwhile must give an error, not end the tool. On failure prints
     // "ckl: cannot open '<path>': <reason>" to err and returns false.
     bool Read(const std::string& path, std::ostream& err);
     // The bytes taken in; valid as long as this object.
     std::string_view View() const { return view; }
 
 private:
-    std::unique_ptr<QFile> mapped; // the regular file whose bytes are mapped
-    std::string bytes;             // or the bytes read
+    std::string bytes;
     std::string_view view;
 };
 
