@@ -475,11 +475,13 @@ bool IsStream(std::FILE* file) {
 bool ReadWhole(std::FILE* file, std::string& bytes, std::string* error) {
     const bool bounded = IsStream(file);
     bytes.clear();
-    // A file whose size is known gets its room at once, instead of growing by copies.
+    // A file whose size is known is read straight into room of that size; what it has grown
+    // by meanwhile follows below.
     struct stat status {};
     if (!bounded && fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
         status.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(status.st_size));
+        bytes.resize(static_cast<std::size_t>(status.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
     }
     std::vector<char> chunk(chunkBytes);
     while (std::size_t count = std::fread(chunk.data(), 1, chunk.size(), file)) {
