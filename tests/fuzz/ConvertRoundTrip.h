@@ -5,6 +5,7 @@
 #include "ChecklistFile.h"
 #include "CklConventions.h"
 #include "EfisJsonFormat.h"
+#include "FuzzChecks.h"
 #include "TextFormats.h"
 
 #include <cstdio>
@@ -21,11 +22,7 @@ namespace convertfuzz {
 
 enum class Format { Ace, Dynon, Grt, EfisJson };
 
-[[noreturn]] inline void Fail(const char* what, std::string_view detail = {}) {
-    std::fprintf(stderr, "convert round trip: %s %.*s\n", what, static_cast<int>(detail.size()),
-                 detail.data());
-    std::abort();
-}
+using FuzzChecks::Fail;
 
 inline bool Read(Format format, std::string_view bytes, convert::Book& book,
                  convert::Warnings& warnings) {
@@ -57,18 +54,9 @@ inline std::string Write(Format format, const convert::Book& book, convert::Warn
 }
 
 inline void CheckText(const char* text, bool isItem) {
-    std::string_view view(text);
-    if (view.size() > LineRules::maxBytes) {
-        Fail("text longer than a line:", view);
-    }
-    if (view.find('\n') != std::string_view::npos || (!view.empty() && view.back() == '\r')) {
-        Fail("text holds a line end:", view);
-    }
-    if (!ChecklistFile::IsValidUtf8(view)) {
-        Fail("text is not UTF-8:", view);
-    }
-    if (isItem && LineRules::IsTagLine(view)) {
-        Fail("item reads as a tag line:", view);
+    FuzzChecks::CheckText(text);
+    if (isItem && LineRules::IsTagLine(text)) {
+        Fail("item reads as a tag line:", text);
     }
 }
 

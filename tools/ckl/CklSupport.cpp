@@ -61,6 +61,14 @@ std::string VersionText() {
     return "ckl (tarvasto) " TARVASTO_VERSION "\n";
 }
 
+std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& word) {
+    std::size_t equals = word.find('=');
+    if (!word.starts_with("--") || equals == std::string::npos) {
+        return {word, std::nullopt};
+    }
+    return {word.substr(0, equals), word.substr(equals + 1)};
+}
+
 int UsageError(std::ostream& err, std::string_view complaint) {
     err << "ckl: " << complaint << "\n\n" << UsageText();
     return 2;

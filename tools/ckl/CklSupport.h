@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class ChecklistDoc;
@@ -27,6 +28,10 @@ std::string VersionText();
 std::optional<int> CheckFileArguments(std::string_view command,
                                       const std::vector<std::string>& args, std::size_t fileCount,
                                       std::ostream& out, std::ostream& err);
+
+// An option word split at its first "=": "--to=dynon" gives "--to" and "dynon"; a word
+// without "=" or one that is no long option gives itself and no value.
+std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& word);
 
 // Prints "ckl: <complaint>" and the usage to err and returns 2, the status of a usage error.
 int UsageError(std::ostream& err, std::string_view complaint);

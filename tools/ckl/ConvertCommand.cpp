@@ -92,12 +92,7 @@ std::optional<int> ParseConvertOptions(const std::vector<std::string>& args,
             return 0;
         }
         // Options take their value as the next word or after "=" ("--to=dynon").
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (arg.starts_with("--") && arg.find('=') != std::string::npos) {
-            name = arg.substr(0, arg.find('='));
-            value = arg.substr(arg.find('=') + 1);
-        }
+        auto [name, value] = SplitOption(arg);
         if (name == "--from" || name == "--to" || name == "--width") {
             if (!value) {
                 if (i + 1 == args.size()) {

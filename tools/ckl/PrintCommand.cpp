@@ -44,12 +44,8 @@ std::optional<int> ParsePrintOptions(const std::vector<std::string>& args, Print
             return 0;
         }
         // Options take their value as the next word or after "=" ("--page=a5", "-oOUT.pdf").
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (arg.starts_with("--") && arg.find('=') != std::string::npos) {
-            name = arg.substr(0, arg.find('='));
-            value = arg.substr(arg.find('=') + 1);
-        } else if (arg.starts_with("-o") && arg.size() > 2 && !arg.starts_with("--")) {
+        auto [name, value] = SplitOption(arg);
+        if (!value && arg.starts_with("-o") && arg.size() > 2 && !arg.starts_with("--")) {
             name = "-o";
             value = arg.substr(2);
         }
