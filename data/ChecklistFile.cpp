@@ -20,9 +20,6 @@
 namespace ChecklistFile {
 namespace {
 
-constexpr std::string_view headerTag = "$$HEADER";
-constexpr std::string_view hotButtonTag = "$$HOTBUTTON";
-constexpr std::string_view endTag = "$$END";
 constexpr std::size_t chunkBytes = 64 * 1024;
 // The most that is taken from a pipe or a device, which can only be read once.
 constexpr std::size_t maxStreamBytes = 256u * 1024 * 1024;
@@ -419,13 +416,19 @@ void AppendLine(std::string& out, std::string_view text) {
     out.push_back('\n');
 }
 
+void AppendTagLine(std::string& out, std::string_view tag) {
+    out.push_back('[');
+    out.append(tag);
+    out.append("]\n");
+}
+
 // Writes the document section by section, handing full chunks to sink so that a large
 // document never needs a second copy of itself in memory.
 template <typename Sink> bool WriteSections(ChecklistDoc& doc, Sink&& sink) {
     std::string out;
     out.reserve(chunkBytes * 2);
-    AppendLine(out, "[$$HEADER]");
-    AppendLine(out, "[$$END]");
+    AppendTagLine(out, headerTag);
+    AppendTagLine(out, endTag);
     auto flush = [&out, &sink] {
         bool ok = sink(out);
         out.clear();
@@ -436,7 +439,7 @@ template <typename Sink> bool WriteSections(ChecklistDoc& doc, Sink&& sink) {
         if (out.size() >= chunkBytes && !flush()) {
             return false;
         }
-        AppendLine(out, "[$$CHECKLIST]");
+        AppendTagLine(out, checklistTag);
         AppendLine(out, c->name);
         for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
             AppendLine(out, item->text);
@@ -444,15 +447,15 @@ template <typename Sink> bool WriteSections(ChecklistDoc& doc, Sink&& sink) {
                 return false;
             }
         }
-        AppendLine(out, "[$$END]");
+        AppendTagLine(out, endTag);
         out.push_back('\n');
         if (HotButtonSlot* slot = doc.SlotFor(c)) {
-            AppendLine(out, "[$$HOTBUTTON]");
+            AppendTagLine(out, hotButtonTag);
             auto [end, ec] = std::to_chars(number, number + sizeof number, doc.SlotIndex(slot));
             (void)ec;
             AppendLine(out, std::string_view(number, end - number));
             AppendLine(out, slot->caption);
-            AppendLine(out, "[$$END]");
+            AppendTagLine(out, endTag);
         }
     }
     return sink(out);

@@ -18,6 +18,13 @@ class ChecklistDoc;
 // The writer writes UTF-8 with LF line ends and no byte-order mark.
 namespace ChecklistFile {
 
+// The tags of the sections, as they stand between the brackets of a tag line. The reader opens a
+// checklist at any tag but the header's and the hot button's; the writer uses these four only.
+constexpr std::string_view headerTag = "$$HEADER";
+constexpr std::string_view checklistTag = "$$CHECKLIST";
+constexpr std::string_view hotButtonTag = "$$HOTBUTTON";
+constexpr std::string_view endTag = "$$END";
+
 // One line as the reader takes it, with how it was taken from the file.
 struct ReadLine {
     std::string_view text;     // what the reader takes: UTF-8, no line end, at most maxBytes bytes

@@ -22,10 +22,10 @@
 namespace ckl {
 namespace {
 
-constexpr std::string_view headerTag = "$$HEADER";
-constexpr std::string_view checklistTag = "$$CHECKLIST";
-constexpr std::string_view hotButtonTag = "$$HOTBUTTON";
-constexpr std::string_view endTag = "$$END";
+using ChecklistFile::checklistTag;
+using ChecklistFile::endTag;
+using ChecklistFile::headerTag;
+using ChecklistFile::hotButtonTag;
 constexpr std::array<std::string_view, 4> knownTags = {headerTag, checklistTag, hotButtonTag,
                                                        endTag};
 constexpr std::string_view dash = " \u2014 ";
