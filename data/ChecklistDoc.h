@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <memory_resource>
 #include <string>
 #include <string_view>
@@ -12,6 +14,48 @@
 // that was ever part of a document is released before the document itself: an unlinked item
 // or a removed checklist stays valid, so a second hot-button slot that still names a removed
 // checklist never dangles.
+
+// The elements of one ring in ring order, from the one after the end marker up to the end marker,
+// for a range-based for. The ring must not change while it is walked.
+template <typename Element> class RingRange {
+public:
+    class Iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = Element;
+        using difference_type = std::ptrdiff_t;
+        using pointer = Element*;
+        using reference = Element&;
+
+        Iterator() = default;
+        explicit Iterator(Element* at) : at(at) {}
+        Element& operator*() const { return *at; }
+        Element* operator->() const { return at; }
+        Iterator& operator++() {
+            at = at->next;
+            return *this;
+        }
+        Iterator operator++(int) {
+            Iterator before = *this;
+            at = at->next;
+            return before;
+        }
+        bool operator==(const Iterator&) const = default;
+
+    private:
+        Element* at = nullptr;
+    };
+
+    explicit RingRange(Element* endMarker) : endMarker(endMarker) {}
+    Iterator begin() const { return Iterator(endMarker->next); }
+    Iterator end() const { return Iterator(endMarker); }
+    bool empty() const { return endMarker->next == endMarker; }
+    // Walks the whole ring.
+    std::size_t size() const { return static_cast<std::size_t>(std::distance(begin(), end())); }
+
+private:
+    Element* endMarker;
+};
 
 struct ChecklistItem {
     ChecklistItem* next = this;
@@ -45,6 +89,10 @@ public:
     void SetName(std::string_view text);
 
     ChecklistItem* FirstItem() { return items.next == &items ? nullptr : items.next; }
+    // The items in order (`for (ChecklistItem& item : list.Items())`) and how many there are.
+    RingRange<ChecklistItem> Items() { return RingRange<ChecklistItem>(&items); }
+    RingRange<const ChecklistItem> Items() const { return RingRange<const ChecklistItem>(&items); }
+    int ItemCount() const { return static_cast<int>(Items().size()); }
     bool IsEnd(const ChecklistItem* item) const { return item == &items; }
 
 private:
@@ -112,6 +160,15 @@ public:
     bool IsEnd(const Checklist* checklist) const { return checklist == &checklists; }
     bool IsEnd(const HotButtonSlot* slot) const { return slot == &hotButtons; }
     Checklist* FirstChecklist() { return ChecklistAt(0); }
+    // The checklists in file order and the four slots in slot order, for a range-based for.
+    RingRange<Checklist> Checklists() { return RingRange<Checklist>(&checklists); }
+    RingRange<const Checklist> Checklists() const {
+        return RingRange<const Checklist>(&checklists);
+    }
+    RingRange<HotButtonSlot> HotButtons() { return RingRange<HotButtonSlot>(&hotButtons); }
+    RingRange<const HotButtonSlot> HotButtons() const {
+        return RingRange<const HotButtonSlot>(&hotButtons);
+    }
 
     // A private, document-owned copy of text, alive as long as the document.
     const char* CopyText(const char* text);

@@ -21,7 +21,65 @@ std::size_t SequenceLength(char lead) {
     return byte >= 0xC0 && byte <= 0xDF ? 2 : 1;
 }
 
+// The length of the valid UTF-8 character at text[at] that is neither a control nor a
+// non-character of the terminal's concern (C1), or 0 when the byte there must be escaped.
+std::size_t DisplayableLength(std::string_view text, std::size_t at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (byte < 0x80) {
+        return byte < 0x20 || byte == 0x7F ? 0 : 1;
+    }
+    const std::size_t length = SequenceLength(text[at]);
+    if (length == 1 || at + length > text.size()) {
+        return 0;
+    }
+    char32_t code = byte & (0xFF >> (length + 1));
+    for (std::size_t i = 1; i < length; ++i) {
+        if (!IsContinuation(text[at + i])) {
+            return 0;
+        }
+        code = (code << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF are no characters; an overlong
+    // form of a control is how some terminals are fooled.
+    constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
+        return 0;
+    }
+    return code >= 0x80 && code <= 0x9F ? 0 : length;
+}
+
 } // namespace
+
+std::string Displayed(std::string_view text, std::size_t maxCharacters) {
+    std::string shown;
+    shown.reserve(text.size() + 2);
+    std::size_t characters = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        if (maxCharacters > 0 && characters == maxCharacters) {
+            shown += "\u2026";
+            break;
+        }
+        ++characters;
+        if (std::size_t length = DisplayableLength(text, at); length > 0) {
+            shown.append(text, at, length);
+            at += length;
+            continue;
+        }
+        // A byte of a control or of broken UTF-8, escaped on its own: the bytes after it are
+        // looked at afresh, so a broken sequence never swallows a good character.
+        constexpr char hex[] = "0123456789ABCDEF";
+        const auto byte = static_cast<unsigned char>(text[at++]);
+        shown += "\\x";
+        shown.push_back(hex[byte >> 4]);
+        shown.push_back(hex[byte & 0x0F]);
+    }
+    return shown;
+}
+
+std::string QuotedForDisplay(std::string_view text) {
+    return '"' + Displayed(text, messageCharacters) + '"';
+}
 
 bool IsCharacterStart(std::string_view text, std::size_t at) {
     if (at == 0 || at >= text.size() || !IsContinuation(text[at])) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // What one line of text is in the program, wherever a text is kept, typed, read from a file or
@@ -30,5 +31,17 @@ std::string_view TagOf(std::string_view tagLine);
 // Whether text can be kept as an item or a caption line of a checklist file and read back as it
 // is: at most maxBytes bytes, no line break, and no tag line.
 bool IsStorableLine(std::string_view text);
+
+// How text that came from a file (a name, an item, a caption, a file name) is shown in a message
+// or on a terminal, so that no file can drive the terminal or garble a message: C0 controls
+// (tab too), DEL, the C1 controls U+0080 to U+009F and every byte that is not part of a valid
+// UTF-8 character are shown as "\xNN", one escape a byte; everything else as it is. With
+// maxCharacters > 0, a text of more characters (an escape counts as one) is cut between
+// characters after maxCharacters and ends in "…"; 0 shows the whole text.
+std::string Displayed(std::string_view text, std::size_t maxCharacters = 0);
+// How long a quoted text in a message may be, in characters.
+inline constexpr std::size_t messageCharacters = 40;
+// Displayed(text, messageCharacters) in double quotes: how a message quotes a file's text.
+std::string QuotedForDisplay(std::string_view text);
 
 } // namespace LineRules
