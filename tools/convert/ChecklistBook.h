@@ -105,6 +105,7 @@ inline constexpr std::size_t chunkBytes = 64 * 1024;
 struct ReadError {
     std::size_t at = 0;
     std::string what;
+    std::size_t column = 0; // the column in line at, counted from 1; 0 when not known
 };
 
 // Things a conversion changed or left out, one line each without "warning:". Only the first

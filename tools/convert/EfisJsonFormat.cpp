@@ -3,21 +3,113 @@
 #include "CklConventions.h"
 
 #include <nlohmann/json.hpp>
+#include <simdjson.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <iterator>
+#include <vector>
 
 namespace convert {
 namespace {
 
 using Json = nlohmann::json;
+namespace dom = simdjson::dom;
+
+// --- the names of the message's fields and values: the reader and the writer use only these ---
+
+// The messages of the file, each an object of its own fields.
+enum class Message { File, Metadata, Group, Checklist, Item };
+
+// Every field, in the order of the table below.
+enum class Field {
+    Metadata,
+    Groups,
+    Name,
+    DefaultGroupIndex,
+    DefaultChecklistIndex,
+    MakeAndModel,
+    AircraftInfo,
+    ManufacturerInfo,
+    CopyrightInfo,
+    ModifiedTime,
+    Checklists,
+    Title,
+    Items,
+    Prompt,
+    Expectation,
+    Type,
+    Indent,
+    Centered,
+};
+
+// What a field holds; the words say so in a message.
+enum class Holds { Object, Array, String, WholeNumber, ItemType, Truth };
+
+constexpr std::string_view Words(Holds holds) {
+    constexpr std::array<std::string_view, 6> words = {
+        "an object", "an array", "a string", "a whole number", "an item type", "true or false"};
+    return words[static_cast<std::size_t>(holds)];
+}
+
+struct FieldName {
+    Field field;
+    std::string_view name; // in lowerCamelCase
+    Holds holds;
+};
+
+constexpr std::array<FieldName, 18> fieldNames = {{
+    {Field::Metadata, "metadata", Holds::Object},
+    {Field::Groups, "groups", Holds::Array},
+    {Field::Name, "name", Holds::String},
+    {Field::DefaultGroupIndex, "defaultGroupIndex", Holds::WholeNumber},
+    {Field::DefaultChecklistIndex, "defaultChecklistIndex", Holds::WholeNumber},
+    {Field::MakeAndModel, "makeAndModel", Holds::String},
+    {Field::AircraftInfo, "aircraftInfo", Holds::String},
+    {Field::ManufacturerInfo, "manufacturerInfo", Holds::String},
+    {Field::CopyrightInfo, "copyrightInfo", Holds::String},
+    {Field::ModifiedTime, "modifiedTime", Holds::WholeNumber},
+    {Field::Checklists, "checklists", Holds::Array},
+    {Field::Title, "title", Holds::String},
+    {Field::Items, "items", Holds::Array},
+    {Field::Prompt, "prompt", Holds::String},
+    {Field::Expectation, "expectation", Holds::String},
+    {Field::Type, "type", Holds::ItemType},
+    {Field::Indent, "indent", Holds::WholeNumber},
+    {Field::Centered, "centered", Holds::Truth},
+}};
+
+constexpr bool FieldsInOrder() {
+    for (std::size_t i = 0; i < fieldNames.size(); ++i) {
+        if (static_cast<std::size_t>(fieldNames[i].field) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(FieldsInOrder(), "the table is indexed by Field");
+
+// The fields of each message, a run of the table: a group and a checklist share "title".
+struct FieldRun {
+    Field first;
+    Field last;
+};
+constexpr std::array<FieldRun, 5> messageFields = {{
+    {Field::Metadata, Field::Groups},
+    {Field::Name, Field::ModifiedTime},
+    {Field::Checklists, Field::Title},
+    {Field::Title, Field::Items},
+    {Field::Prompt, Field::Centered},
+}};
+
+constexpr std::string_view NameOf(Field field) {
+    return fieldNames[static_cast<std::size_t>(field)].name;
+}
 
 struct KindName {
     ItemKind kind;
@@ -35,8 +127,74 @@ constexpr std::array<KindName, 8> kindNames = {{
     {ItemKind::Space, "ITEM_SPACE", 8},
 }};
 
-// An input iterator over the bytes that remembers how far the parser has read, so that an
-// error found in a value can be given its line.
+// Whether key names the field written camel in lowerCamelCase, or in the message definition's
+// snake_case (makeAndModel, make_and_model).
+constexpr bool IsNamed(std::string_view key, std::string_view camel) {
+    if (key == camel) {
+        return true;
+    }
+    std::size_t at = 0;
+    for (char c : camel) {
+        if (c >= 'A' && c <= 'Z') {
+            if (key.size() < at + 2 || key[at] != '_' || key[at + 1] != c - 'A' + 'a') {
+                return false;
+            }
+            at += 2;
+        } else {
+            if (at == key.size() || key[at] != c) {
+                return false;
+            }
+            ++at;
+        }
+    }
+    return at == key.size();
+}
+static_assert(IsNamed("make_and_model", "makeAndModel") &&
+              !IsNamed("make_andModel", "makeAndModel"));
+
+// The field of message that key names, or null for a field this reader does not know.
+const FieldName* FindField(Message message, std::string_view key) {
+    FieldRun run = messageFields[static_cast<std::size_t>(message)];
+    for (auto i = static_cast<std::size_t>(run.first); i <= static_cast<std::size_t>(run.last);
+         ++i) {
+        if (IsNamed(key, fieldNames[i].name)) {
+            return &fieldNames[i];
+        }
+    }
+    return nullptr;
+}
+
+// --- positions in the text ---
+
+// Where a byte sits: its line from 1 and its column from 1, counted in characters.
+struct Place {
+    std::size_t line = 1;
+    std::size_t column = 1;
+};
+
+Place PlaceOf(std::string_view text, std::size_t offset) {
+    std::string_view before = text.substr(0, std::min(offset, text.size()));
+    std::size_t lineStart = before.rfind('\n');
+    lineStart = lineStart == std::string_view::npos ? 0 : lineStart + 1;
+    return {1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')),
+            1 + CharacterCount(before.substr(lineStart))};
+}
+
+// The offset just after the last byte before offset that is not white space.
+std::size_t AfterLastNonBlank(std::string_view text, std::size_t offset) {
+    offset = std::min(offset, text.size());
+    while (offset > 0 &&
+           std::string_view(" \t\r\n").find(text[offset - 1]) != std::string_view::npos) {
+        --offset;
+    }
+    return offset;
+}
+
+// Which value of the document: the index of each member or element on the way down to it.
+using ValuePath = std::vector<std::size_t>;
+
+// An input iterator over the bytes that remembers how far the parser has read, so that a value
+// can be given its place.
 class TrackingIterator {
 public:
     using iterator_category = std::input_iterator_tag;
@@ -70,676 +228,501 @@ private:
     const char** furthest;
 };
 
-// Where a value sits in the message: each object or array the parser is inside.
-enum class Frame {
-    Root,
-    Metadata,
-    Groups,
-    Group,
-    Checklists,
-    Checklist,
-    Items,
-    Item,
-    Skipped, // inside a value of a field this reader does not know
-};
-
-// Builds the book from the parser's events, checking each field's type as it comes.
-class BookBuilder : public nlohmann::json_sax<Json> {
+// Reads the text again with nlohmann's parser, which tells where it stops: at the first fault of
+// the JSON, or at a value sought by its path. Optionally writes what it reads as plain JSON, for
+// JSON that simdjson does not take as it stands.
+class Retrace : public nlohmann::json_sax<Json> {
 public:
-    BookBuilder(Book& book, Warnings& warnings) : book(book), warnings(warnings) {}
+    // Reads text to its end, or to the value at sought (to where that value ends, with atEnd).
+    Retrace(std::string_view text, const ValuePath* sought = nullptr, bool atEnd = false,
+            std::string* restated = nullptr)
+        : sought(sought), atEnd(atEnd), restated(restated), furthest(text.data()) {
+        TrackingIterator begin(text.data(), &furthest);
+        TrackingIterator end(text.data() + text.size(), &furthest);
+        Json::sax_parse(begin, end, this);
+        readTo = static_cast<std::size_t>(furthest - text.data());
+    }
 
-    std::string failure; // what is wrong, when an event returned false
-    bool syntaxError = false;
-    std::size_t syntaxLine = 0;
+    bool faulted = false;
+    std::size_t faultOffset = 0; // the byte the parser stopped at, or the text's size at its end
+    std::string faultWords;
+    bool found = false;
+    std::size_t readTo = 0; // how far the parser had read when it stopped
 
-    bool null() override { return Scalar(Value::Null); }
-    bool boolean(bool value) override {
-        boolValue = value;
-        return Scalar(Value::Bool);
-    }
-    bool number_integer(number_integer_t value) override {
-        intValue = value;
-        return Scalar(Value::Integer);
-    }
-    bool number_unsigned(number_unsigned_t value) override {
-        intValue = value > static_cast<number_unsigned_t>(LLONG_MAX)
-                       ? LLONG_MAX
-                       : static_cast<long long>(value);
-        return Scalar(Value::Integer);
-    }
+    bool null() override { return Scalar("null"); }
+    bool boolean(bool value) override { return Scalar(value ? "true" : "false"); }
+    bool number_integer(number_integer_t value) override { return Scalar(std::to_string(value)); }
+    bool number_unsigned(number_unsigned_t value) override { return Scalar(std::to_string(value)); }
     bool number_float(number_float_t value, const string_t&) override {
-        // Only a whole number within range counts as one; anything else is refused where a
-        // number is expected.
-        bool whole = value >= -9e18 && value <= 9e18 && value == std::trunc(value);
-        intValue = whole ? static_cast<long long>(value) : 0;
-        return Scalar(whole ? Value::Integer : Value::Fraction);
+        // Written back with a fraction or an exponent: simdjson holds it as the same double, where
+        // it refuses an integer beyond 64 bits.
+        return Scalar(restated ? Json(value).dump() : std::string());
     }
     bool string(string_t& value) override {
-        // Copied, not moved: both buffers keep their room for the next string.
-        stringValue.assign(value);
-        return Scalar(Value::String);
+        return Scalar(restated ? Quoted(value) : std::string());
     }
-    bool binary(binary_t&) override { return Fail("binary data"); }
-    bool start_object(std::size_t) override { return Open(true); }
+    bool binary(binary_t&) override { return false; }
+    bool start_object(std::size_t) override { return Open('{'); }
     bool key(string_t& name) override {
-        field.assign(name);
+        if (restated) {
+            Separate();
+            *restated += Quoted(name);
+            *restated += ':';
+        }
         return true;
     }
-    bool end_object() override { return Close(); }
-    bool start_array(std::size_t) override { return Open(false); }
-    bool end_array() override { return Close(); }
-    bool parse_error(std::size_t, const std::string&,
+    bool end_object() override { return Close('}'); }
+    bool start_array(std::size_t) override { return Open('['); }
+    bool end_array() override { return Close(']'); }
+    bool parse_error(std::size_t position, const std::string&,
                      const nlohmann::detail::exception& error) override {
-        syntaxError = true;
-        failure = error.what();
-        // "[json.exception.parse_error.101] parse error at line 3, column 5: ..."
-        std::size_t at = failure.find("line ");
-        if (at != std::string::npos) {
-            syntaxLine = std::strtoul(failure.c_str() + at + 5, nullptr, 10);
-        }
-        std::size_t colon = failure.find(": ", failure.find("parse error"));
-        failure =
-            "not valid JSON: " + (colon == std::string::npos ? failure : failure.substr(colon + 2));
+        faulted = true;
+        // The parser counts the byte it stopped at as read.
+        faultOffset = position > 0 ? position - 1 : 0;
+        faultWords = Described(error.what());
         return false;
     }
 
 private:
-    enum class Value { Null, Bool, Integer, Fraction, String };
-
-    bool Fail(std::string what) {
-        failure = std::move(what);
-        return false;
+    // The parser's words without their place, which the caller gives, and without the bytes it
+    // last read, which may be anything: "[json.exception.parse_error.101] parse error at line 3,
+    // column 5: syntax error while parsing value - invalid literal; last read: 'x'; expected
+    // end of input" gives "syntax error while parsing value - invalid literal; expected end of
+    // input".
+    static std::string Described(std::string what) {
+        std::size_t start = what.find("] ");
+        start = start == std::string::npos ? 0 : start + 2;
+        if (std::size_t place = what.find("parse error", start); place != std::string::npos) {
+            std::size_t colon = what.find(": ", place);
+            start = colon == std::string::npos ? start : colon + 2;
+        }
+        what.erase(0, start);
+        constexpr std::string_view lastRead = "; last read: '";
+        constexpr std::string_view expected = "'; expected ";
+        if (std::size_t read = what.find(lastRead); read != std::string::npos) {
+            std::size_t after = what.rfind(expected);
+            what.erase(read, after != std::string::npos && after > read ? after + 1 - read
+                                                                        : std::string::npos);
+        }
+        return what;
     }
 
-    Frame Top() const { return frames.empty() ? Frame::Root : frames.back(); }
-
-    static bool Is(const std::string& name, std::string_view camel, std::string_view snake = {}) {
-        return name == camel || (!snake.empty() && name == snake);
+    static std::string Quoted(const std::string& text) {
+        return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
     }
 
-    // A field of a message, or an element of an array, that opens an object or array.
-    bool Open(bool isObject) {
-        if (frames.empty() && !started) {
-            started = true;
-            if (!isObject) {
-                return Fail("the file must hold one JSON object");
-            }
-            frames.push_back(Frame::Root);
-            return true;
+    // A comma before a member or an element that is not the first of its object or array.
+    void Separate() {
+        if (!restated->empty() && restated->back() != '{' && restated->back() != '[' &&
+            restated->back() != ':') {
+            *restated += ',';
         }
-        Frame top = Top();
-        if (IsScalarField(top)) {
-            return Fail("\"" + field + "\" must be " + ScalarKind(top));
-        }
-        Frame next = Frame::Skipped;
-        bool wantObject = true;
-        switch (top) {
-        case Frame::Root:
-            if (Is(field, "metadata")) {
-                next = Frame::Metadata;
-            } else if (Is(field, "groups")) {
-                next = Frame::Groups;
-                wantObject = false;
-            }
-            break;
-        case Frame::Groups:
-            next = Frame::Group;
-            groupTitle.clear();
-            groupLists.clear();
-            break;
-        case Frame::Group:
-            if (Is(field, "checklists")) {
-                next = Frame::Checklists;
-                wantObject = false;
-            }
-            break;
-        case Frame::Checklists:
-            next = Frame::Checklist;
-            // As many items as the checklist before, which most checklists come near: at most
-            // the items read so far, reserved once instead of grown step by step.
-            groupLists.emplace_back().second.reserve(lastItemCount);
-            break;
-        case Frame::Checklist:
-            if (Is(field, "items")) {
-                next = Frame::Items;
-                wantObject = false;
-            }
-            break;
-        case Frame::Items:
-            next = Frame::Item;
-            groupLists.back().second.emplace_back();
-            itemHasType = false;
-            break;
-        default:
-            break;
-        }
-        if (next != Frame::Skipped && isObject != wantObject) {
-            return Fail(
-                top == Frame::Groups || top == Frame::Checklists || top == Frame::Items
-                    ? std::string("an element of \"") + ArrayName(top) + "\" must be an object"
-                    : "\"" + field + "\" must be " + (wantObject ? "an object" : "an array"));
-        }
-        frames.push_back(next);
-        return true;
     }
 
-    // Whether key names a field of the message open at frame that holds a string, number or
-    // truth value.
-    bool IsScalarField(Frame frame) const {
-        switch (frame) {
-        case Frame::Metadata:
-            return Is(field, "name") || Is(field, "makeAndModel", "make_and_model") ||
-                   Is(field, "aircraftInfo", "aircraft_info") ||
-                   Is(field, "manufacturerInfo", "manufacturer_info") ||
-                   Is(field, "copyrightInfo", "copyright_info") ||
-                   Is(field, "defaultGroupIndex", "default_group_index") ||
-                   Is(field, "defaultChecklistIndex", "default_checklist_index") ||
-                   Is(field, "modifiedTime", "modified_time");
-        case Frame::Group:
-        case Frame::Checklist:
-            return Is(field, "title");
-        case Frame::Item:
-            return Is(field, "prompt") || Is(field, "expectation") || Is(field, "type") ||
-                   Is(field, "indent") || Is(field, "centered");
-        default:
+    bool IsSought() const {
+        return sought && sought->size() == nextIndex.size() &&
+               std::equal(sought->begin(), sought->end(), nextIndex.begin());
+    }
+
+    // A value begins; false stops the parser when it is the one sought.
+    bool Begin() {
+        if (!atEnd && IsSought()) {
+            found = true;
             return false;
         }
+        return true;
     }
-
-    const char* ScalarKind(Frame frame) const {
-        if (frame == Frame::Item && (Is(field, "indent") || Is(field, "type"))) {
-            return Is(field, "indent") ? "a whole number" : "an item type";
+    // A value has ended; the next in the same object or array has the next index.
+    bool End() {
+        if (atEnd && IsSought()) {
+            found = true;
+            return false;
         }
-        if (frame == Frame::Item && Is(field, "centered")) {
-            return "true or false";
-        }
-        if (frame == Frame::Metadata && field.find("ndex") != std::string::npos) {
-            return "a whole number";
-        }
-        if (frame == Frame::Metadata && (Is(field, "modifiedTime", "modified_time"))) {
-            return "a whole number";
-        }
-        return "a string";
-    }
-
-    static const char* ArrayName(Frame frame) {
-        return frame == Frame::Groups       ? "groups"
-               : frame == Frame::Checklists ? "checklists"
-                                            : "items";
-    }
-
-    bool Close() {
-        Frame closing = Top();
-        frames.pop_back();
-        if (closing == Frame::Item && !itemHasType) {
-            return Fail("an item without a \"type\"");
-        }
-        if (closing == Frame::Checklist) {
-            lastItemCount = groupLists.back().second.size();
-        }
-        if (closing == Frame::Group) {
-            if (groupLists.empty()) {
-                warnings.Add("the group \"" + groupTitle + "\" holds no checklist and is left out");
-            }
-            for (auto& [title, items] : groupLists) {
-                BookList& list = book.lists.emplace_back();
-                list.name = book.Keep(GroupedName(groupTitle, title, groupLists.size()));
-                list.items = std::move(items);
-            }
-            groupLists.clear();
+        if (!nextIndex.empty()) {
+            ++nextIndex.back();
         }
         return true;
     }
 
-    bool Scalar(Value value) {
-        if (!started) {
+    bool Scalar(const std::string& written) {
+        if (!Begin()) {
+            return false;
+        }
+        if (restated) {
+            Separate();
+            *restated += written;
+        }
+        return End();
+    }
+    bool Open(char bracket) {
+        if (!Begin()) {
+            return false;
+        }
+        if (restated) {
+            Separate();
+            *restated += bracket;
+        }
+        nextIndex.push_back(0);
+        return true;
+    }
+    bool Close(char bracket) {
+        nextIndex.pop_back();
+        if (restated) {
+            *restated += bracket;
+        }
+        return End();
+    }
+
+    const ValuePath* sought;
+    bool atEnd;
+    std::string* restated;
+    const char* furthest;
+    ValuePath nextIndex; // of the next value in each object or array open
+};
+
+// Parses text into root, with room for any depth of nesting when the usual room is too small:
+// the values of fields this reader skips may nest deeply and are JSON all the same.
+simdjson::error_code Parse(dom::parser& parser, std::string_view text, dom::element& root) {
+    simdjson::error_code error = parser.parse(text.data(), text.size()).get(root);
+    if (error == simdjson::DEPTH_ERROR) {
+        error = parser.allocate(text.size(), text.size() / 2 + 1);
+        if (!error) {
+            error = parser.parse(text.data(), text.size()).get(root);
+        }
+    }
+    return error;
+}
+
+// --- reading ---
+
+// A value other than an object or an array, as the fields take it: numbers that are whole and
+// within 64 bits are integers, others fractions.
+struct Scalar {
+    enum class Is { Null, Bool, Integer, Fraction, String, Container } is = Is::Null;
+    long long integer = 0;
+    bool truth = false;
+    std::string_view text;
+};
+
+Scalar ScalarOf(dom::element value) {
+    Scalar scalar;
+    using Is = Scalar::Is;
+    switch (value.type()) {
+    case dom::element_type::NULL_VALUE:
+        scalar.is = Is::Null;
+        break;
+    case dom::element_type::BOOL:
+        scalar.is = Is::Bool;
+        scalar.truth = value.get_bool().value_unsafe();
+        break;
+    case dom::element_type::INT64:
+        scalar.is = Is::Integer;
+        scalar.integer = value.get_int64().value_unsafe();
+        break;
+    case dom::element_type::UINT64: {
+        // Only beyond the signed range: as large as a whole number can be here.
+        scalar.is = Is::Integer;
+        scalar.integer = LLONG_MAX;
+        break;
+    }
+    case dom::element_type::DOUBLE: {
+        double number = value.get_double().value_unsafe();
+        bool whole = number >= -9e18 && number <= 9e18 && number == std::trunc(number);
+        scalar.is = whole ? Is::Integer : Is::Fraction;
+        scalar.integer = whole ? static_cast<long long>(number) : 0;
+        break;
+    }
+    case dom::element_type::STRING:
+        scalar.is = Is::String;
+        scalar.text = value.get_string().value_unsafe();
+        break;
+    case dom::element_type::ARRAY:
+    case dom::element_type::OBJECT:
+        scalar.is = Is::Container;
+        break;
+    }
+    return scalar;
+}
+
+// Builds the book from the document, checking each field's value as it comes, in the order of
+// the text, so that the first fault of the text is the one told. When it fails, failure says
+// what is wrong and failedPath which value, its end with failedAtEnd.
+class BookWalker {
+public:
+    BookWalker(Book& book, Warnings& warnings) : book(book), warnings(warnings) {}
+
+    std::string failure;
+    ValuePath failedPath;
+    bool failedAtEnd = false;
+
+    bool File(dom::element root) {
+        if (root.type() != dom::element_type::OBJECT) {
             return Fail("the file must hold one JSON object");
         }
-        switch (Top()) {
-        case Frame::Root:
-            if (value != Value::Null && (Is(field, "metadata") || Is(field, "groups"))) {
-                return Fail("\"" + field + "\" must be " +
-                            (Is(field, "metadata") ? "an object" : "an array"));
+        return Members(root, Message::File, [this](const FieldName& field, dom::element value) {
+            if (field.field == Field::Metadata) {
+                return Holding(field, value) && (IsNull(value) || MetadataMembers(value));
             }
-            return true;
-        case Frame::Metadata:
-            return MetadataField(value);
-        case Frame::Group:
-            if (value != Value::Null && Is(field, "checklists")) {
-                return Fail("\"checklists\" must be an array");
-            }
-            return Is(field, "title") ? TakeString(value, groupTitle) : true;
-        case Frame::Checklist:
-            if (value != Value::Null && Is(field, "items")) {
-                return Fail("\"items\" must be an array");
-            }
-            return Is(field, "title") ? TakeString(value, groupLists.back().first) : true;
-        case Frame::Item:
-            return ItemField(value, groupLists.back().second.back());
-        case Frame::Groups:
-        case Frame::Checklists:
-        case Frame::Items:
-            return value == Value::Null || Fail(std::string("an element of \"") + ArrayName(Top()) +
-                                                "\" must be an object");
-        default:
-            return true;
-        }
+            return Holding(field, value) &&
+                   (IsNull(value) ||
+                    Elements(value, field, [this](dom::element group) { return Group(group); }));
+        });
     }
 
-    bool TakeString(Value value, std::string_view& target) {
-        if (value != Value::String) {
+private:
+    using Is = Scalar::Is;
+
+    bool Fail(std::string what, bool atEnd = false) {
+        failure = std::move(what);
+        failedPath.assign(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(depth));
+        failedAtEnd = atEnd;
+        return false;
+    }
+    bool FailHolding(const FieldName& field) {
+        return Fail("\"" + std::string(key) + "\" must be " + std::string(Words(field.holds)));
+    }
+
+    static bool IsNull(dom::element value) { return value.type() == dom::element_type::NULL_VALUE; }
+
+    // Whether the value of a field that holds an object or an array is one, or null; fails if not.
+    bool Holding(const FieldName& field, dom::element value) {
+        dom::element_type wanted =
+            field.holds == Holds::Object ? dom::element_type::OBJECT : dom::element_type::ARRAY;
+        return value.type() == wanted || IsNull(value) || FailHolding(field);
+    }
+
+    // Hands each member of object that message knows to take, with its value, in order; the
+    // members it does not know are skipped whatever they hold.
+    template <class Take> bool Members(dom::element object, Message message, Take take) {
+        std::size_t index = 0;
+        dom::object fields = object.get_object().value_unsafe();
+        for (dom::key_value_pair member : fields) {
+            Enter(index++);
+            const FieldName* field = FindField(message, member.key);
+            key = member.key;
+            bool ok = field == nullptr || take(*field, member.value);
+            --depth;
+            if (!ok) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Hands each object of the array that field holds to take; null elements are skipped.
+    template <class Take> bool Elements(dom::element array, const FieldName& field, Take take) {
+        std::size_t index = 0;
+        dom::array elements = array.get_array().value_unsafe();
+        for (dom::element element : elements) {
+            Enter(index++);
+            bool ok =
+                element.type() == dom::element_type::OBJECT ? take(element)
+                : IsNull(element)
+                    ? true
+                    : Fail("an element of \"" + std::string(field.name) + "\" must be an object");
+            --depth;
+            if (!ok) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void Enter(std::size_t index) {
+        if (depth == path.size()) {
+            path.push_back(index);
+        } else {
+            path[depth] = index;
+        }
+        ++depth;
+    }
+
+    // A string field; null leaves it empty.
+    bool TakeString(const FieldName& field, dom::element value, std::string_view& target) {
+        Scalar scalar = ScalarOf(value);
+        if (scalar.is != Is::String) {
             target = {};
-            return value == Value::Null || Fail("\"" + field + "\" must be a string");
+            return scalar.is == Is::Null || FailHolding(field);
         }
-        target = book.Keep(stringValue);
+        target = scalar.text;
         return true;
     }
-    bool TakeString(Value value, std::string& target) {
-        if (value == Value::Null) {
-            target.clear();
-            return true;
-        }
-        if (value != Value::String) {
-            return Fail("\"" + field + "\" must be a string");
-        }
-        target = std::move(stringValue);
-        return true;
+    bool TakeString(const FieldName& field, dom::element value, std::string& target) {
+        std::string_view text;
+        bool ok = TakeString(field, value, text);
+        target.assign(text);
+        return ok;
     }
 
-    // Whole numbers come as numbers or, as the JSON form of the messages allows, as strings.
-    bool TakeNumber(Value value, long long low, long long high, long long& target) {
-        if (value == Value::Null) {
-            target = 0;
+    // Whole numbers come as numbers or, as the JSON form of the messages allows, as strings;
+    // null is 0.
+    bool TakeNumber(const FieldName& field, dom::element value, long long low, long long high,
+                    long long& target) {
+        Scalar scalar = ScalarOf(value);
+        target = 0;
+        if (scalar.is == Is::Null) {
             return true;
         }
-        if (value == Value::String) {
+        if (scalar.is == Is::String) {
+            std::string digits(scalar.text); // strtoll reads to the first NUL, as it always has
             char* end = nullptr;
             errno = 0;
-            intValue = std::strtoll(stringValue.c_str(), &end, 10);
-            if (stringValue.empty() || *end != '\0' || errno != 0) {
-                return Fail("\"" + field + "\" must be a whole number");
+            scalar.integer = std::strtoll(digits.c_str(), &end, 10);
+            if (digits.empty() || *end != '\0' || errno != 0) {
+                return FailHolding(field);
             }
-        } else if (value != Value::Integer) {
-            return Fail("\"" + field + "\" must be a whole number");
+        } else if (scalar.is != Is::Integer) {
+            return FailHolding(field);
         }
-        if (intValue < low || intValue > high) {
-            return Fail("\"" + field + "\" is " + std::to_string(intValue) + ", outside " +
-                        std::to_string(low) + " to " + std::to_string(high));
+        if (scalar.integer < low || scalar.integer > high) {
+            return Fail("\"" + std::string(key) + "\" is " + std::to_string(scalar.integer) +
+                        ", outside " + std::to_string(low) + " to " + std::to_string(high));
         }
-        target = intValue;
+        target = scalar.integer;
         return true;
     }
+    bool TakeInt(const FieldName& field, dom::element value, long long low, long long high,
+                 int& target) {
+        long long number = 0;
+        bool ok = TakeNumber(field, value, low, high, number);
+        target = static_cast<int>(number);
+        return ok;
+    }
 
-    bool MetadataField(Value value) {
+    bool MetadataMembers(dom::element metadata) {
         Metadata& m = book.metadata;
-        long long number = 0;
-        if (Is(field, "name")) {
-            return TakeString(value, m.name);
+        return Members(metadata, Message::Metadata,
+                       [&](const FieldName& field, dom::element value) {
+                           switch (field.field) {
+                           case Field::Name:
+                               return TakeString(field, value, m.name);
+                           case Field::MakeAndModel:
+                               return TakeString(field, value, m.makeAndModel);
+                           case Field::AircraftInfo:
+                               return TakeString(field, value, m.aircraft);
+                           case Field::ManufacturerInfo:
+                               return TakeString(field, value, m.manufacturer);
+                           case Field::CopyrightInfo:
+                               return TakeString(field, value, m.copyright);
+                           case Field::DefaultGroupIndex:
+                               return TakeInt(field, value, 0, INT_MAX, m.defaultGroup);
+                           case Field::DefaultChecklistIndex:
+                               return TakeInt(field, value, 0, INT_MAX, m.defaultChecklist);
+                           default: {
+                               long long time = 0;
+                               bool ok = TakeNumber(field, value, INT_MIN, INT_MAX, time);
+                               m.modifiedTime = time;
+                               return ok;
+                           }
+                           }
+                       });
+    }
+
+    // A group's checklists become lists named after the group, once its title is known.
+    bool Group(dom::element group) {
+        std::string_view groupTitle;
+        groupLists.clear();
+        bool ok = Members(group, Message::Group, [&](const FieldName& field, dom::element value) {
+            if (field.field == Field::Title) {
+                return TakeString(field, value, groupTitle);
+            }
+            return Holding(field, value) &&
+                   (IsNull(value) || Elements(value, field, [this](dom::element checklist) {
+                        return Checklist(checklist);
+                    }));
+        });
+        if (!ok) {
+            return false;
         }
-        if (Is(field, "makeAndModel", "make_and_model")) {
-            return TakeString(value, m.makeAndModel);
+        if (groupLists.empty()) {
+            warnings.Add("the group \"" + std::string(groupTitle) +
+                         "\" holds no checklist and is left out");
         }
-        if (Is(field, "aircraftInfo", "aircraft_info")) {
-            return TakeString(value, m.aircraft);
-        }
-        if (Is(field, "manufacturerInfo", "manufacturer_info")) {
-            return TakeString(value, m.manufacturer);
-        }
-        if (Is(field, "copyrightInfo", "copyright_info")) {
-            return TakeString(value, m.copyright);
-        }
-        if (Is(field, "defaultGroupIndex", "default_group_index")) {
-            bool ok = TakeNumber(value, 0, INT_MAX, number);
-            m.defaultGroup = static_cast<int>(number);
-            return ok;
-        }
-        if (Is(field, "defaultChecklistIndex", "default_checklist_index")) {
-            bool ok = TakeNumber(value, 0, INT_MAX, number);
-            m.defaultChecklist = static_cast<int>(number);
-            return ok;
-        }
-        if (Is(field, "modifiedTime", "modified_time")) {
-            bool ok = TakeNumber(value, INT_MIN, INT_MAX, number);
-            m.modifiedTime = number;
-            return ok;
+        for (auto& [title, items] : groupLists) {
+            BookList& list = book.lists.emplace_back();
+            list.name = book.Keep(GroupedName(groupTitle, title, groupLists.size()));
+            list.items = std::move(items);
         }
         return true;
     }
 
-    bool ItemField(Value value, Item& item) {
-        long long number = 0;
-        if (Is(field, "prompt")) {
-            return TakeString(value, item.prompt);
-        }
-        if (Is(field, "expectation")) {
-            return TakeString(value, item.expectation);
-        }
-        if (Is(field, "indent")) {
-            bool ok = TakeNumber(value, 0, maxIndent, number);
-            item.indent = static_cast<int>(number);
-            return ok;
-        }
-        if (Is(field, "centered")) {
-            if (value != Value::Bool && value != Value::Null) {
-                return Fail("\"centered\" must be true or false");
+    bool Checklist(dom::element checklist) {
+        auto& [title, items] = groupLists.emplace_back();
+        return Members(checklist, Message::Checklist,
+                       [&](const FieldName& field, dom::element value) {
+                           if (field.field == Field::Title) {
+                               return TakeString(field, value, title);
+                           }
+                           if (!Holding(field, value) || IsNull(value)) {
+                               return IsNull(value);
+                           }
+                           if (items.empty()) {
+                               items.reserve(value.get_array().value_unsafe().size());
+                           }
+                           return Elements(value, field, [&](dom::element item) {
+                               return ItemOf(item, items.emplace_back());
+                           });
+                       });
+    }
+
+    bool ItemOf(dom::element object, Item& item) {
+        bool typed = false;
+        bool ok = Members(object, Message::Item, [&](const FieldName& field, dom::element value) {
+            switch (field.field) {
+            case Field::Prompt:
+            case Field::Expectation: {
+                std::string_view& target =
+                    field.field == Field::Prompt ? item.prompt : item.expectation;
+                bool taken = TakeString(field, value, target);
+                target = book.Keep(target);
+                return taken;
             }
-            item.centered = value == Value::Bool && boolValue;
-            return true;
-        }
-        if (Is(field, "type")) {
-            auto known = std::find_if(kindNames.begin(), kindNames.end(), [&](const KindName& k) {
-                return value == Value::String ? k.name == stringValue
-                                              : value == Value::Integer && k.number == intValue;
-            });
-            if (known == kindNames.end()) {
-                return Fail(value == Value::String
-                                ? "unknown item type \"" + stringValue + "\""
-                                : std::string("\"type\" must be an item type such as "
-                                              "\"ITEM_CHALLENGE\""));
+            case Field::Indent:
+                return TakeInt(field, value, 0, maxIndent, item.indent);
+            case Field::Centered: {
+                Scalar scalar = ScalarOf(value);
+                item.centered = scalar.is == Is::Bool && scalar.truth;
+                return scalar.is == Is::Bool || scalar.is == Is::Null || FailHolding(field);
             }
-            item.kind = known->kind;
-            itemHasType = true;
+            default:
+                return TakeType(field, value, item, typed);
+            }
+        });
+        return ok && (typed || Fail("an item without a \"type\"", true));
+    }
+
+    // The type by its name or, as the JSON form of the messages allows, by its number.
+    bool TakeType(const FieldName& field, dom::element value, Item& item, bool& typed) {
+        Scalar scalar = ScalarOf(value);
+        if (scalar.is == Is::Container) {
+            return FailHolding(field);
         }
+        auto known = std::find_if(kindNames.begin(), kindNames.end(), [&](const KindName& k) {
+            return scalar.is == Is::String ? k.name == scalar.text
+                                           : scalar.is == Is::Integer && k.number == scalar.integer;
+        });
+        if (known == kindNames.end()) {
+            return Fail(scalar.is == Is::String
+                            ? "unknown item type \"" + std::string(scalar.text) + "\""
+                            : "\"" + std::string(key) + "\" must be " +
+                                  std::string(Words(field.holds)) + " such as \"" +
+                                  std::string(kindNames.front().name) + "\"");
+        }
+        item.kind = known->kind;
+        typed = true;
         return true;
     }
 
     Book& book;
     Warnings& warnings;
-    std::vector<Frame> frames;
-    bool started = false;
-    std::string field; // the name of the field whose value comes next
-    bool boolValue = false;
-    long long intValue = 0;
-    std::string stringValue;
-    std::string groupTitle;
-    std::vector<std::pair<std::string, std::vector<Item>>> groupLists;
-    bool itemHasType = false;
-    std::size_t lastItemCount = 0; // of the checklist read last
+    std::string_view key; // of the member being taken
+    ValuePath path;       // to the value being taken, as far as depth
+    std::size_t depth = 0;
+    // The checklists of the group being read, titled, until the group's title is known.
+    std::vector<std::pair<std::string_view, std::vector<Item>>> groupLists;
 };
 
-// Reads JSON as efis-editor and this program write it (plain numbers, strings without "\u"
-// escapes) and reports it to builder as the full parser would. Gives up, returning false, at
-// anything else and whenever builder refuses an event: the full parser then reads the file
-// again, so that it alone decides what is wrong and says so in its own words.
-class CommonJsonReader {
-public:
-    CommonJsonReader(std::string_view bytes, BookBuilder& builder)
-        : at(bytes.data()), end(bytes.data() + bytes.size()), builder(builder) {}
-
-    bool Read() {
-        SkipSpace();
-        if (at == end || *at != '{') {
-            return false;
-        }
-        // Whether each open value is an object; its members and elements follow one another.
-        std::vector<bool> open;
-        bool expectValue = true;
-        while (true) {
-            SkipSpace();
-            if (at == end) {
-                return false;
-            }
-            if (expectValue) {
-                char c = *at;
-                if (c == '{' || c == '[') {
-                    ++at;
-                    bool isObject = c == '{';
-                    if (!(isObject ? builder.start_object(std::size_t(-1))
-                                   : builder.start_array(std::size_t(-1)))) {
-                        return false;
-                    }
-                    open.push_back(isObject);
-                    SkipSpace();
-                    if (at != end && *at == (isObject ? '}' : ']')) {
-                        ++at;
-                        open.pop_back();
-                        if (!(isObject ? builder.end_object() : builder.end_array())) {
-                            return false;
-                        }
-                        expectValue = false;
-                    } else if (isObject && !Key()) {
-                        return false;
-                    }
-                    if (open.empty()) {
-                        break;
-                    }
-                    continue;
-                }
-                if (!Scalar()) {
-                    return false;
-                }
-                expectValue = false;
-                continue;
-            }
-            // After a value: the next member or element, or the end of what holds it.
-            bool isObject = open.back();
-            if (*at == ',') {
-                ++at;
-                if (isObject && !Key()) {
-                    return false;
-                }
-                expectValue = true;
-                continue;
-            }
-            if (*at != (isObject ? '}' : ']')) {
-                return false;
-            }
-            ++at;
-            open.pop_back();
-            if (!(isObject ? builder.end_object() : builder.end_array())) {
-                return false;
-            }
-            if (open.empty()) {
-                break;
-            }
-        }
-        SkipSpace();
-        return at == end;
-    }
-
-private:
-    void SkipSpace() {
-        const char* p = at;
-        while (p != end && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t')) {
-            ++p;
-        }
-        at = p;
-    }
-
-    // A member's name and its colon.
-    bool Key() {
-        SkipSpace();
-        if (at == end || *at != '"' || !String()) {
-            return false;
-        }
-        SkipSpace();
-        if (at == end || *at != ':') {
-            return false;
-        }
-        ++at;
-        return builder.key(text);
-    }
-
-    bool Scalar() {
-        switch (*at) {
-        case '"':
-            return String() && builder.string(text);
-        case 't':
-            return Word("true") && builder.boolean(true);
-        case 'f':
-            return Word("false") && builder.boolean(false);
-        case 'n':
-            return Word("null") && builder.null();
-        default:
-            return Number();
-        }
-    }
-
-    bool Word(std::string_view word) {
-        if (static_cast<std::size_t>(end - at) < word.size() ||
-            std::string_view(at, word.size()) != word) {
-            return false;
-        }
-        at += word.size();
-        return true;
-    }
-
-    // A whole number of at most 18 digits, which fits either kind of the parser's numbers.
-    bool Number() {
-        bool negative = at != end && *at == '-';
-        const char* digits = negative ? at + 1 : at;
-        const char* after = digits;
-        unsigned long long value = 0;
-        while (after != end && *after >= '0' && *after <= '9') {
-            value = value * 10 + static_cast<unsigned>(*after - '0');
-            ++after;
-        }
-        std::size_t count = static_cast<std::size_t>(after - digits);
-        if (count == 0 || count > 18 || (*digits == '0' && count > 1) ||
-            (after != end && (*after == '.' || *after == 'e' || *after == 'E'))) {
-            return false;
-        }
-        at = after;
-        if (negative) {
-            return builder.number_integer(-static_cast<long long>(value));
-        }
-        return builder.number_unsigned(value);
-    }
-
-    // A string starting at the quote at `at`, into text: valid UTF-8 without control
-    // characters, escapes other than "\u" taken as they stand for.
-    bool String() {
-        text.clear();
-        ++at;
-        while (true) {
-            const char* run = at;
-            const char* p = at;
-            // Eight bytes at a time while none of them needs a closer look, then byte by byte.
-            while (end - p >= 8 && !NeedsLook(p)) {
-                p += 8;
-            }
-            while (p != end && plainBytes[static_cast<unsigned char>(*p)]) {
-                ++p;
-            }
-            at = p;
-            text.append(run, static_cast<std::size_t>(at - run));
-            if (at == end) {
-                return false;
-            }
-            auto byte = static_cast<unsigned char>(*at);
-            if (byte == '"') {
-                ++at;
-                return true;
-            }
-            if (byte == '\\') {
-                if (end - at < 2) {
-                    return false;
-                }
-                char escaped = Escaped(at[1]);
-                if (escaped == 0) {
-                    return false;
-                }
-                text += escaped;
-                at += 2;
-            } else if (byte >= 0x80) {
-                std::size_t length = Utf8Length(at);
-                if (length == 0) {
-                    return false;
-                }
-                text.append(at, length);
-                at += length;
-            } else {
-                return false; // a control character
-            }
-        }
-    }
-
-    // Whether any of the eight bytes at from is not plain: a control character, '"', '\\' or a
-    // byte beyond ASCII. Bit tricks on a whole word: "less than n" sets a byte's top bit for
-    // every byte below n, and equality is a zero byte after an exclusive or.
-    static bool NeedsLook(const char* from) {
-        constexpr std::uint64_t ones = 0x0101010101010101u;
-        constexpr std::uint64_t highs = 0x8080808080808080u;
-        std::uint64_t word = 0;
-        std::memcpy(&word, from, sizeof word);
-        auto below = [](std::uint64_t x, std::uint64_t n) { return (x - ones * n) & ~x & highs; };
-        return ((word & highs) | below(word, 0x20) | below(word ^ (ones * '"'), 1) |
-                below(word ^ (ones * '\\'), 1)) != 0;
-    }
-
-    // The bytes a string holds as they are: ASCII other than control characters, '"' and '\'.
-    static constexpr std::array<bool, 256> plainBytes = [] {
-        std::array<bool, 256> plain{};
-        for (int byte = 0x20; byte < 0x80; ++byte) {
-            plain[static_cast<std::size_t>(byte)] = byte != '"' && byte != '\\';
-        }
-        return plain;
-    }();
-
-    static char Escaped(char c) {
-        switch (c) {
-        case '"':
-        case '\\':
-        case '/':
-            return c;
-        case 'b':
-            return '\b';
-        case 'f':
-            return '\f';
-        case 'n':
-            return '\n';
-        case 'r':
-            return '\r';
-        case 't':
-            return '\t';
-        default:
-            return 0;
-        }
-    }
-
-    // The length of the well-formed UTF-8 character at `from` (no overlong forms, no
-    // surrogates, nothing beyond U+10FFFF), or 0.
-    std::size_t Utf8Length(const char* from) const {
-        auto byte = [&](std::size_t i) {
-            return from + i < end ? static_cast<unsigned char>(from[i]) : 0u;
-        };
-        auto continues = [&](std::size_t i, unsigned low = 0x80, unsigned high = 0xBF) {
-            return byte(i) >= low && byte(i) <= high;
-        };
-        unsigned lead = byte(0);
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            return continues(1) ? 2 : 0;
-        }
-        if (lead >= 0xE0 && lead <= 0xEF) {
-            bool second = lead == 0xE0   ? continues(1, 0xA0)
-                          : lead == 0xED ? continues(1, 0x80, 0x9F)
-                                         : continues(1);
-            return second && continues(2) ? 3 : 0;
-        }
-        if (lead >= 0xF0 && lead <= 0xF4) {
-            bool second = lead == 0xF0   ? continues(1, 0x90)
-                          : lead == 0xF4 ? continues(1, 0x80, 0x8F)
-                                         : continues(1);
-            return second && continues(2) && continues(3) ? 4 : 0;
-        }
-        return 0;
-    }
-
-    const char* at;
-    const char* end;
-    BookBuilder& builder;
-    std::string text;
-};
-
-// The line of the last byte read before offset that is not white space.
-std::size_t LineAt(std::string_view bytes, std::size_t offset) {
-    offset = std::min(offset, bytes.size());
-    while (offset > 0 &&
-           std::string_view(" \t\r\n").find(bytes[offset - 1]) != std::string_view::npos) {
-        --offset;
-    }
-    return 1 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + offset, '\n'));
-}
+// --- writing ---
 
 // Writes JSON text by hand, as two-space indented lines, so that a large book is written
 // without first building a tree of it.
@@ -758,106 +741,76 @@ public:
         }
     }
 
-    // Opens an object or array; an object on one line keeps its members on that line.
-    void Open(std::string_view name, char bracket, bool oneLine = false) {
-        Member(name);
+    // Opens an object or array, as a field's value or as an element.
+    void Open(char bracket) {
+        Member();
         out += bracket;
         ++depth;
         first = true;
-        inLine = oneLine;
+    }
+    void Open(Field field, char bracket) {
+        Member();
+        Key(field);
+        out += bracket;
+        ++depth;
+        first = true;
     }
     void Close(char bracket) {
         --depth;
-        if (!first && !inLine) {
+        if (!first) {
             NewLine();
         }
-        inLine = false;
         out += bracket;
         first = false;
     }
-    void String(std::string_view name, std::string_view value) {
+    // A field left out at its default value, as the messages' JSON form does.
+    void String(Field field, std::string_view value) {
         if (!value.empty()) {
-            Member(name);
-            if (IsPlain(value)) {
-                // Nothing to escape: the common case, written without a detour.
-                out += '"';
-                out += value;
-                out += '"';
-            } else {
-                out += Json(value).dump(-1, ' ', false, Json::error_handler_t::replace);
-            }
+            Member();
+            Key(field);
+            Text(value);
         }
     }
-    void Number(std::string_view name, long long value) {
+    void Number(Field field, long long value) {
         if (value != 0) {
-            Member(name);
-            out += std::to_string(value);
+            Member();
+            Key(field);
+            Digits(value);
         }
     }
-    // A value of an enumeration, by its name, which needs no escaping.
-    void Enum(std::string_view name, std::string_view value) {
-        Member(name);
-        out += '"';
-        out += value;
-        out += '"';
-    }
-    void Raw(std::string_view name, std::string_view value) {
-        Member(name);
-        out += value;
-    }
-    // Writes an item on a line of its own, as Open, String, Enum, Number, Raw and Close would,
-    // in one piece; false, writing nothing, when a text needs escaping.
-    bool PlainItem(std::string_view prompt, std::string_view expectation, std::string_view type,
-                   int indent, bool centered) {
-        if (!IsPlain(prompt) || !IsPlain(expectation) || indent < 0 || indent > 9) {
-            return false;
-        }
-        Member({});
-        constexpr std::string_view promptKey = "\"prompt\": \"";
-        constexpr std::string_view expectationKey = "\"expectation\": \"";
-        constexpr std::string_view typeKey = "\"type\": \"";
-        constexpr std::string_view indentKey = ", \"indent\": ";
-        constexpr std::string_view centeredMember = ", \"centered\": true";
-        std::size_t start = out.size();
-        out.resize(start + 8 + promptKey.size() + prompt.size() + expectationKey.size() +
-                   expectation.size() + typeKey.size() + type.size() + indentKey.size() + 1 +
-                   centeredMember.size());
-        char* at = out.data() + start;
-        auto put = [&at](std::string_view piece) {
-            if (!piece.empty()) { // an empty view may hold no pointer, which memcpy refuses
-                std::memcpy(at, piece.data(), piece.size());
-                at += piece.size();
-            }
-        };
-        put("{");
+    // An item on a line of its own, so that long files stay of a size to handle.
+    void ItemLine(const Item& item) {
+        Member();
+        out += '{';
         std::string_view separator;
-        if (!prompt.empty()) {
-            put(promptKey);
-            put(prompt);
-            put("\"");
+        auto key = [&](Field field) {
+            out += separator;
+            Key(field);
             separator = ", ";
+        };
+        if (!item.prompt.empty()) {
+            key(Field::Prompt);
+            Text(item.prompt);
         }
-        if (!expectation.empty()) {
-            put(separator);
-            put(expectationKey);
-            put(expectation);
-            put("\"");
-            separator = ", ";
+        if (item.kind == ItemKind::ChallengeResponse && !item.expectation.empty()) {
+            key(Field::Expectation);
+            Text(item.expectation);
         }
-        put(separator);
-        put(typeKey);
-        put(type);
-        put("\"");
-        if (indent != 0) {
-            put(indentKey);
-            *at++ = static_cast<char>('0' + indent);
+        auto kind = std::find_if(kindNames.begin(), kindNames.end(),
+                                 [&item](const KindName& k) { return k.kind == item.kind; });
+        key(Field::Type);
+        out += '"';
+        out += kind->name;
+        out += '"';
+        if (item.indent != 0) {
+            key(Field::Indent);
+            Digits(item.indent);
         }
-        if (centered) {
-            put(centeredMember);
+        if (item.centered) {
+            key(Field::Centered);
+            out += "true";
         }
-        put("}");
-        out.resize(static_cast<std::size_t>(at - out.data()));
-        return true;
+        out += '}';
     }
 
 private:
@@ -872,6 +825,26 @@ private:
         return special == 0;
     }
 
+    void Text(std::string_view text) {
+        if (IsPlain(text)) {
+            // Nothing to escape: the common case, written without a detour.
+            out += '"';
+            out += text;
+            out += '"';
+        } else {
+            out += Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+        }
+    }
+    void Digits(long long value) {
+        char digits[24];
+        auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), value);
+        out.append(digits, end);
+    }
+    void Key(Field field) {
+        out += '"';
+        out += NameOf(field);
+        out.append("\": ", 3);
+    }
     void NewLine() {
         // A line feed and the indentation in one piece where the depth allows.
         static constexpr std::string_view lineStart =
@@ -884,111 +857,89 @@ private:
             out.append(spaces, ' ');
         }
     }
-    void Member(std::string_view name) {
+    // Starts a member or an element on a line of its own, after a comma unless it is the first.
+    void Member() {
         if (depth > 0) {
-            if (inLine) {
-                if (!first) {
-                    out.append(", ", 2);
-                }
-            } else {
-                if (!first) {
-                    out += ',';
-                }
-                NewLine();
+            if (!first) {
+                out += ',';
             }
+            NewLine();
         }
         first = false;
-        if (!name.empty()) {
-            out += '"';
-            out.append(name.data(), name.size());
-            out.append("\": ", 3);
-        }
     }
 
     const ChunkSink& sink;
     int depth = 0;
     bool first = true;
-    bool inLine = false;
 };
 
 } // namespace
 
 std::optional<ReadError> ReadEfisJson(std::string_view bytes, Book& book, Warnings& warnings) {
     book.carriesMetadata = true;
-    if (book == Book{}) {
-        // The common file first, read quickly; its warnings count only if it is read to the end.
-        Warnings quickWarnings;
-        BookBuilder quick(book, quickWarnings);
-        if (CommonJsonReader(bytes, quick).Read()) {
-            for (std::string& line : quickWarnings.lines) {
-                warnings.Add(std::move(line));
-            }
-            warnings.notShown += quickWarnings.notShown;
-            return std::nullopt;
-        }
-        book = Book{};
-        book.carriesMetadata = true;
+    std::string_view text = bytes;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3); // a byte-order mark, which some editors write
     }
-    BookBuilder builder(book, warnings);
-    const char* furthest = bytes.data();
-    TrackingIterator begin(bytes.data(), &furthest);
-    TrackingIterator end(bytes.data() + bytes.size(), &furthest);
-    bool ok = Json::sax_parse(begin, end, &builder);
-    if (!ok) {
-        std::size_t line = builder.syntaxError
-                               ? std::max<std::size_t>(builder.syntaxLine, 1)
-                               : LineAt(bytes, static_cast<std::size_t>(furthest - bytes.data()));
-        return ReadError{line, builder.failure};
+    dom::parser parser;
+    dom::element root;
+    std::string restated;
+    if (Parse(parser, text, root)) {
+        Retrace retrace(text);
+        if (retrace.faulted) {
+            std::size_t offset = retrace.faultOffset;
+            if (offset >= text.size()) {
+                // The text ended too soon: the place is where it ended, blanks aside.
+                offset = AfterLastNonBlank(text, text.size());
+            }
+            Place place = PlaceOf(text, offset);
+            return ReadError{place.line, "not valid JSON: " + retrace.faultWords, place.column};
+        }
+        // JSON all the same that simdjson does not take as it stands: an integer beyond 64 bits,
+        // a NUL byte, which ends the text. Read as nlohmann reads it, written plainly.
+        Retrace plain(text, nullptr, false, &restated);
+        if (simdjson::error_code error = Parse(parser, restated, root)) {
+            return ReadError{1, "not valid JSON: " + std::string(simdjson::error_message(error)),
+                             1};
+        }
+    }
+    BookWalker walker(book, warnings);
+    if (!walker.File(root)) {
+        Retrace retrace(text, &walker.failedPath, walker.failedAtEnd);
+        return ReadError{PlaceOf(text, AfterLastNonBlank(text, retrace.readTo)).line,
+                         walker.failure};
     }
     return std::nullopt;
 }
 
 bool WriteEfisJson(const Book& book, const ChunkSink& sink) {
     JsonWriter json(sink);
-    json.Open({}, '{');
+    json.Open('{');
     const Metadata& m = book.metadata;
-    json.Open("metadata", '{');
-    json.String("name", m.name);
-    json.Number("defaultGroupIndex", m.defaultGroup);
-    json.Number("defaultChecklistIndex", m.defaultChecklist);
-    json.String("makeAndModel", m.makeAndModel);
-    json.String("aircraftInfo", m.aircraft);
-    json.String("manufacturerInfo", m.manufacturer);
-    json.String("copyrightInfo", m.copyright);
-    json.Number("modifiedTime", m.modifiedTime);
+    json.Open(Field::Metadata, '{');
+    json.String(Field::Name, m.name);
+    json.Number(Field::DefaultGroupIndex, m.defaultGroup);
+    json.Number(Field::DefaultChecklistIndex, m.defaultChecklist);
+    json.String(Field::MakeAndModel, m.makeAndModel);
+    json.String(Field::AircraftInfo, m.aircraft);
+    json.String(Field::ManufacturerInfo, m.manufacturer);
+    json.String(Field::CopyrightInfo, m.copyright);
+    json.Number(Field::ModifiedTime, m.modifiedTime);
     json.Close('}');
     std::vector<Group> groups = GroupLists(book.lists);
     if (!groups.empty()) {
-        json.Open("groups", '[');
+        json.Open(Field::Groups, '[');
         for (const Group& group : groups) {
-            json.Open({}, '{');
-            json.String("title", group.title);
-            json.Open("checklists", '[');
+            json.Open('{');
+            json.String(Field::Title, group.title);
+            json.Open(Field::Checklists, '[');
             for (const auto& [title, list] : group.lists) {
-                json.Open({}, '{');
-                json.String("title", title);
+                json.Open('{');
+                json.String(Field::Title, title);
                 if (!list->items.empty()) {
-                    json.Open("items", '[');
+                    json.Open(Field::Items, '[');
                     for (const Item& item : list->items) {
-                        // An item to a line, so that long files stay of a size to handle.
-                        auto kind = std::find_if(
-                            kindNames.begin(), kindNames.end(),
-                            [&item](const KindName& k) { return k.kind == item.kind; });
-                        std::string_view expectation = item.kind == ItemKind::ChallengeResponse
-                                                           ? item.expectation
-                                                           : std::string_view();
-                        if (!json.PlainItem(item.prompt, expectation, kind->name, item.indent,
-                                            item.centered)) {
-                            json.Open({}, '{', true);
-                            json.String("prompt", item.prompt);
-                            json.String("expectation", expectation);
-                            json.Enum("type", kind->name);
-                            json.Number("indent", item.indent);
-                            if (item.centered) {
-                                json.Raw("centered", "true");
-                            }
-                            json.Close('}');
-                        }
+                        json.ItemLine(item);
                         json.Flush();
                     }
                     json.Close(']');
