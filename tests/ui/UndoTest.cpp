@@ -48,10 +48,10 @@ protected:
     }
 };
 
-// Every row starts on Start with its first item ticked and its second selected. A change shows
-// at once and leaves one step, named in the Undo entry; Undo gives back exactly the document it
-// started from (positions and hot-button startSlots too) and Redo the changed one, each marking the
-// document modified. Checks that fail, Cancel and refusals change nothing and leave no step.
+// Every row starts on Start with its first item ticked and its second (or first) selected. A change
+// shows at once and leaves one step, named in the Undo entry; Undo gives back exactly the document
+// it started from (positions and hot-button startSlots too) and Redo the changed one, each marking
+// the document modified. Checks that fail, Cancel and refusals change nothing and leave no step.
 TEST_F(UndoTest, EveryChangeIsOneStepThatUndoesToExactlyTheDocumentItStartedFrom) {
     struct Row {
         const char* name;
@@ -63,6 +63,7 @@ TEST_F(UndoTest, EveryChangeIsOneStepThatUndoesToExactlyTheDocumentItStartedFrom
         QStringList boxes = {};
         bool noList = false;   // the command runs on a new, empty file
         bool modified = false; // when nothing changed
+        int selected = 1;      // the item selected before the command
     };
     const std::string land = "Land: Gear down|Flaps full|Lights on";
     const Row rows[] = {
@@ -107,7 +108,18 @@ TEST_F(UndoTest, EveryChangeIsOneStepThatUndoesToExactlyTheDocumentItStartedFrom
         {"edit_item_read_as_a_tag", ID_EDIT_EDIT_ITEM, EditTo("[x] mags"), "", "", "", {tag}},
         {"edit_item_bracket_alone", ID_EDIT_EDIT_ITEM, EditTo("[x"), "Start: +Fuel on|>[x" + bar,
          "Start: Fuel on|[x" + lands + startSlots, ticked},
+        {"move_item_down",
+         ID_EDIT_MOVE_DOWN,
+         {},
+         "Start: Magnetos both|Fuel on" + bar,
+         "Start: Magnetos both|Fuel on" + lands + startSlots,
+         refilled,
+         {},
+         false,
+         false,
+         0},
         {"move_that_moves_nothing", ID_EDIT_MOVE_DOWN, {}, refilled, "", "", {}, false, true},
+        {"move_up_that_moves_nothing", ID_EDIT_MOVE_UP, {}, refilled, "", "", {}, false, true, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -120,7 +132,7 @@ TEST_F(UndoTest, EveryChangeIsOneStepThatUndoesToExactlyTheDocumentItStartedFrom
                 }
                 ChecklistDoc& document = *screen.Document();
                 Tick(screen, 0);
-                Select(screen, 1);
+                Select(screen, row.selected);
                 const std::string shown = View(screen) + " / " + Bar(screen);
                 const std::string before = Describe(document);
                 EXPECT_EQ(History(screen), "[Undo] / [Redo]");
