@@ -48,7 +48,86 @@ std::size_t DisplayableLength(std::string_view text, std::size_t at) {
     return code >= 0x80 && code <= 0x9F ? 0 : length;
 }
 
+// The length of the line break or control character at text[at] that the text entry turns into a
+// space, or 0 when there is none there.
+std::size_t LineBreakingLength(std::string_view text, std::size_t at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (byte < 0x20 || byte == 0x7F) {
+        return 1;
+    }
+    const std::string_view rest = text.substr(at);
+    if (rest.starts_with("\xC2\x85")) {
+        return 2;
+    }
+    return rest.starts_with("\xE2\x80\xA8") || rest.starts_with("\xE2\x80\xA9") ? 3 : 0;
+}
+
 } // namespace
+
+bool IsOneLine(std::string_view text) {
+    // Every byte is looked at without stopping early, which lets the compiler test many at a
+    // time; only a text with a suspect byte is looked at closely.
+    unsigned char suspect = 0;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        suspect |= static_cast<unsigned char>((byte < 0x20) | (byte == 0x7F) | (byte == 0xC2) |
+                                              (byte == 0xE2));
+    }
+    if (suspect == 0) {
+        return true;
+    }
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (LineBreakingLength(text, at) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FlattenLine(std::string& text, std::size_t& cursor) {
+    if (IsOneLine(text)) {
+        return false;
+    }
+    std::size_t at = 0;
+    while (LineBreakingLength(text, at) == 0) {
+        ++at;
+    }
+    std::string flat = text.substr(0, at);
+    std::size_t newCursor = cursor;
+    while (at < text.size()) {
+        std::size_t length = LineBreakingLength(text, at);
+        if (length == 0) {
+            flat.push_back(text[at++]);
+            continue;
+        }
+        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
+            length = 2; // a Windows line end is one break
+        }
+        // What was removed before the cursor moves it back; a cursor between the CR and the LF
+        // of a line end stays before the space.
+        if (at + length <= cursor) {
+            newCursor -= length - 1;
+        } else if (at < cursor) {
+            newCursor -= cursor - at;
+        }
+        flat.push_back(' ');
+        at += length;
+    }
+    text = std::move(flat);
+    cursor = std::min(newCursor, text.size());
+    return true;
+}
+
+LineChanges MakeStorableLine(std::string& text, std::size_t room) {
+    LineChanges changes;
+    std::size_t end = text.size();
+    changes.flattened = FlattenLine(text, end);
+    if (text.size() > room) {
+        text.resize(FittingLength(text, room));
+        changes.cut = true;
+    }
+    return changes;
+}
 
 std::string Displayed(std::string_view text, std::size_t maxCharacters) {
     std::string shown;
@@ -94,6 +173,14 @@ bool IsCharacterStart(std::string_view text, std::size_t at) {
         }
     }
     return true;
+}
+
+std::size_t CharacterLength(std::string_view text, std::size_t at) {
+    std::size_t end = at + 1;
+    while (end < text.size() && !IsCharacterStart(text, end)) {
+        ++end;
+    }
+    return std::min(end, text.size()) - std::min(at, text.size());
 }
 
 std::size_t FittingLength(std::string_view text, std::size_t room) {

@@ -18,6 +18,8 @@ inline constexpr std::size_t maxBytes = 1023;
 // True when a character begins at text[at]: at the start, at the end, or at any byte that is not
 // a continuation byte claimed by the lead byte before it.
 bool IsCharacterStart(std::string_view text, std::size_t at);
+// How many bytes the character that begins at text[at] takes (0 at or past the end).
+std::size_t CharacterLength(std::string_view text, std::size_t at);
 // The length of the longest start of text that fits into room bytes without cutting a character.
 std::size_t FittingLength(std::string_view text, std::size_t room = maxBytes);
 // The longest start of text that fits into room bytes without cutting a character.
@@ -27,6 +29,22 @@ std::string_view CutToFit(std::string_view text, std::size_t room = maxBytes);
 // the first "]".
 bool IsTagLine(std::string_view line);
 std::string_view TagOf(std::string_view tagLine);
+
+// What MakeStorableLine changed in a text.
+struct LineChanges {
+    bool flattened = false; // line breaks or other control characters became spaces
+    bool cut = false;       // the end did not fit and was left out
+};
+// Makes text one line, as the program's text entry does with what is typed or pasted: a CR LF
+// pair becomes one space, and so does every other line break or control character (C0 with tab,
+// DEL, U+0085, U+2028, U+2029); then what does not fit into room bytes is cut off between
+// characters. Returns what it changed.
+LineChanges MakeStorableLine(std::string& text, std::size_t room = maxBytes);
+// Whether text holds nothing that MakeStorableLine would turn into a space.
+bool IsOneLine(std::string_view text);
+// The flattening of MakeStorableLine alone; cursor, a byte offset into text, is moved so that it
+// stays after the same text. Returns whether anything changed.
+bool FlattenLine(std::string& text, std::size_t& cursor);
 
 // Whether text can be kept as an item or a caption line of a checklist file and read back as it
 // is: at most maxBytes bytes, no line break, and no tag line.

@@ -9,39 +9,22 @@
 
 namespace {
 
-// Whether c would break the line in the file or in the box, or is otherwise not printable text.
-bool IsLineBreaking(QChar c) {
-    const char16_t unit = c.unicode();
-    return unit < 0x20 || unit == 0x7F || unit == 0x85 || unit == 0x2028 || unit == 0x2029;
-}
-
 // The UTF-8 of text, where a surrogate without its partner becomes a replacement character.
 std::string Utf8Of(const QString& text) {
     return text.toStdString();
 }
 
-// Turns every line break, tab and control character into a space; a carriage return directly
-// before a line feed is dropped, so that a pasted Windows line end becomes one space. Keeps the
-// cursor after the same text.
+// Turns every line break, tab and control character into a space as a stored line must have it;
+// keeps the cursor after the same text.
 void FlattenLine(QString& text, int& cursor) {
-    if (std::none_of(text.cbegin(), text.cend(), IsLineBreaking)) {
+    cursor = std::clamp(cursor, 0, static_cast<int>(text.size()));
+    std::string line = Utf8Of(text);
+    std::size_t byteCursor = Utf8Of(text.left(cursor)).size();
+    if (!LineRules::FlattenLine(line, byteCursor)) {
         return;
     }
-    QString flat;
-    flat.reserve(text.size());
-    int newCursor = cursor;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
-            if (i < cursor) {
-                --newCursor;
-            }
-            continue;
-        }
-        flat.append(IsLineBreaking(c) ? QChar(u' ') : c);
-    }
-    text = flat;
-    cursor = newCursor;
+    text = QString::fromStdString(line);
+    cursor = static_cast<int>(QString::fromStdString(line.substr(0, byteCursor)).size());
 }
 
 // Cuts text to LineRules::maxBytes bytes of UTF-8, taking the surplus from just before the

@@ -1,5 +1,9 @@
 #include "CklSupport.h"
 
+#include "Commands.h"
+#include "Formats.h"
+#include "LineRules.h"
+
 #include "ChecklistDoc.h"
 #include "ChecklistFile.h"
 #include "DevicePath.h"
@@ -28,75 +32,50 @@ constexpr const char* standardInputFile = "/dev/stdin";
 } // namespace
 
 std::string_view UsageText() {
-    return "Usage: ckl COMMAND ARGUMENTS\n"
-           "\n"
-           "Reads and writes checklist files (.ckl) exactly as tarvasto does.\n"
-           "\n"
-           "Commands:\n"
-           "  ckl json FILE        print the checklists and hot buttons of FILE as one JSON "
-           "object\n"
-           "  ckl rewrite IN OUT   load IN and save it to OUT as the program's Save does\n"
-           "  ckl show FILE        print the checklists for a person: each item with an empty\n"
-           "                       box in front, then the hot buttons and where they lead\n"
-           "  ckl check FILE...    report lines the program will read differently from what was\n"
-           "                       meant\n"
-           "  ckl print FILE -o OUT.pdf [--page a4|letter|a5|kneeboard] [--columns 1|2]\n"
-           "                       a printable paper copy\n"
-           "  ckl convert IN OUT [--from FORMAT] [--to FORMAT] [--width N]\n"
-           "                       convert between .ckl and the checklist files of aircraft\n"
-           "                       displays; FORMAT is ckl, ace (Garmin), dynon, grt (Grand\n"
-           "                       Rapids) or efis-json (efis-editor), else taken from the\n"
-           "                       file name (.ckl .ace .json; .txt is read by its content);\n"
-           "                       --width wraps dynon and grt lines at N characters\n"
-           "  ckl --help           print this text\n"
-           "  ckl --version        print the version\n"
-           "\n"
-           "A FILE or IN named \"-\" is standard input; an OUT named \"-\" is standard output.\n"
-           "\n"
-           "Exit status: 0 success; 1 a file could not be read or written (for check: a line\n"
-           "was found); 2 a wrong command line.\n";
+    static const std::string text = [] {
+        std::string usage = "Usage: ckl COMMAND ARGUMENTS\n"
+                            "\n"
+                            "Reads and writes checklist files (.ckl) exactly as tarvasto does.\n"
+                            "\n"
+                            "Commands:\n";
+        for (const Command& command : AllCommands()) {
+            usage += CommandUsage(command.spec);
+        }
+        usage += "  ckl --help           print this text\n"
+                 "  ckl --version        print the version\n"
+                 "  ckl COMMAND --help   print this text too\n"
+                 "\n"
+                 "Formats of convert, by the name --from and --to take and the file ending\n"
+                 "that names them (a file ending that several share is read by its content):\n";
+        for (const convert::Format& format : convert::Formats()) {
+            std::string line = "  " + std::string(format.name);
+            line.resize(15, ' ');
+            for (std::string_view ending : format.extensions) {
+                line += "." + std::string(ending) + " ";
+            }
+            line.resize(23, ' ');
+            usage +=
+                line + (format.maker.empty() ? "tarvasto's own" : std::string(format.maker)) + "\n";
+        }
+        usage +=
+            "\n"
+            "A FILE or IN named \"-\" is standard input; an OUT named \"-\" is standard output.\n"
+            "A word after \"--\" is a file, even when it starts with \"-\".\n"
+            "\n"
+            "Exit status: 0 success; 1 a file could not be read or written (for check: a line\n"
+            "was found); 2 a wrong command line.\n";
+        return usage;
+    }();
+    return text;
 }
 
 std::string VersionText() {
     return "ckl (tarvasto) " TARVASTO_VERSION "\n";
 }
 
-std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& word) {
-    std::size_t equals = word.find('=');
-    if (!word.starts_with("--") || equals == std::string::npos) {
-        return {word, std::nullopt};
-    }
-    return {word.substr(0, equals), word.substr(equals + 1)};
-}
-
 int UsageError(std::ostream& err, std::string_view complaint) {
-    err << "ckl: " << complaint << "\n\n" << UsageText();
+    err << "ckl: " << complaint << " (ckl --help tells how to use ckl)\n";
     return 2;
-}
-
-std::optional<int> CheckFileArguments(std::string_view command,
-                                      const std::vector<std::string>& args, std::size_t fileCount,
-                                      std::ostream& out, std::ostream& err) {
-    for (const std::string& arg : args) {
-        if (arg == "-h" || arg == "--help") {
-            out << UsageText();
-            return 0;
-        }
-    }
-    // A lone "-" is a name like any other; anything longer that starts with "-" would be an
-    // option, and these commands have none. A file whose name starts with "-" is reached as
-    // "./-name".
-    for (const std::string& arg : args) {
-        if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError(err, std::string(command) + ": unknown option '" + arg + "'");
-        }
-    }
-    if (args.size() != fileCount) {
-        std::string expected = fileCount == 1 ? "one file" : std::to_string(fileCount) + " files";
-        return UsageError(err, std::string(command) + " expects " + expected + ", got " +
-                                   std::to_string(args.size()));
-    }
-    return std::nullopt;
 }
 
 std::string InputPath(const std::string& name) {
@@ -122,7 +101,8 @@ bool SaveChunks(const std::string& name,
                  }) &&
                  file.commit();
     if (!saved) {
-        err << "ckl: cannot write '" << name << "': " << file.errorString().toStdString() << '\n';
+        err << "ckl: cannot write '" << LineRules::Displayed(name)
+            << "': " << LineRules::Displayed(file.errorString().toStdString()) << '\n';
         file.cancelWriting();
         return false;
     }
@@ -142,7 +122,8 @@ InputBytes::~InputBytes() = default;
 bool InputBytes::Read(const std::string& path, std::ostream& err) {
     std::string reason;
     if (!ChecklistFile::ReadWholeFile(InputPath(path).c_str(), bytes, &reason)) {
-        err << "ckl: cannot open '" << path << "': " << reason << '\n';
+        err << "ckl: cannot open '" << LineRules::Displayed(path)
+            << "': " << LineRules::Displayed(reason) << '\n';
         return false;
     }
     view = bytes;
@@ -152,7 +133,8 @@ bool InputBytes::Read(const std::string& path, std::ostream& err) {
 bool LoadDocument(ChecklistDoc& doc, const std::string& path, std::ostream& err) {
     std::string reason;
     if (!doc.LoadFile(InputPath(path).c_str(), &reason)) {
-        err << "ckl: cannot open '" << path << "': " << reason << '\n';
+        err << "ckl: cannot open '" << LineRules::Displayed(path)
+            << "': " << LineRules::Displayed(reason) << '\n';
         return false;
     }
     doc.SetFileName(path.c_str());
@@ -166,7 +148,8 @@ bool SaveDocument(ChecklistDoc& doc, const std::string& path, std::ostream& out,
     }
     std::string reason;
     if (!doc.SaveFile(path.c_str(), &reason)) {
-        err << "ckl: cannot write '" << path << "': " << reason << '\n';
+        err << "ckl: cannot write '" << LineRules::Displayed(path)
+            << "': " << LineRules::Displayed(reason) << '\n';
         return false;
     }
     return true;

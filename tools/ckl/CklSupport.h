@@ -21,19 +21,7 @@ std::string_view UsageText();
 // What `ckl --version` prints: the tool's name and the version of tarvasto it belongs to.
 std::string VersionText();
 
-// Checks that args (what follows the command word) are exactly fileCount file names.
-// Returns nothing when they are. Otherwise returns the status to end the command with:
-// 0 after printing the usage to out for -h or --help, 2 after printing the complaint and the
-// usage to err for an unknown option or a wrong number of files.
-std::optional<int> CheckFileArguments(std::string_view command,
-                                      const std::vector<std::string>& args, std::size_t fileCount,
-                                      std::ostream& out, std::ostream& err);
-
-// An option word split at its first "=": "--to=dynon" gives "--to" and "dynon"; a word
-// without "=" or one that is no long option gives itself and no value.
-std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& word);
-
-// Prints "ckl: <complaint>" and the usage to err and returns 2, the status of a usage error.
+// Prints "ckl: <complaint>" as one line to err and returns 2, the status of a usage error.
 int UsageError(std::ostream& err, std::string_view complaint);
 
 // A file named "-" on the command line is standard input where a command reads a file and

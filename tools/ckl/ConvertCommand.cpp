@@ -1,14 +1,10 @@
-#include "AceFormat.h"
 #include "ChecklistDoc.h"
 #include "CklConventions.h"
 #include "CklSupport.h"
 #include "Commands.h"
-#include "EfisJsonFormat.h"
-#include "TextFormats.h"
+#include "Formats.h"
+#include "LineRules.h"
 
-#include <algorithm>
-#include <array>
-#include <charconv>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -17,140 +13,59 @@
 namespace ckl {
 namespace {
 
-enum class Format { Ckl, Ace, Dynon, Grt, EfisJson };
-
-struct FormatName {
-    Format format;
-    std::string_view name;
-};
-constexpr std::array<FormatName, 5> formatNames = {{
-    {Format::Ckl, "ckl"},
-    {Format::Ace, "ace"},
-    {Format::Dynon, "dynon"},
-    {Format::Grt, "grt"},
-    {Format::EfisJson, "efis-json"},
-}};
+using convert::Format;
 
 struct ConvertOptions {
     std::string input;
     std::string output;
-    std::optional<Format> from;
-    std::optional<Format> to;
-    int width = 0;
+    const Format* from = nullptr; // null: a file ending that several formats share, read by content
+    const Format* to = nullptr;
+    convert::WriteOptions write;
 };
 
-constexpr int minWidth = 8;
-constexpr int maxWidth = 1023;
-
-std::optional<Format> FormatNamed(std::string_view name) {
-    auto known = std::find_if(formatNames.begin(), formatNames.end(),
-                              [name](const FormatName& f) { return f.name == name; });
-    return known == formatNames.end() ? std::nullopt : std::optional<Format>(known->format);
+// The formats sharing a file ending, as a complaint names them: "dynon or grt".
+std::string Sharing(const std::vector<const Format*>& formats) {
+    return convert::FormatNameList(formats);
 }
 
-std::string_view NameOf(Format format) {
-    return std::find_if(formatNames.begin(), formatNames.end(),
-                        [format](const FormatName& f) { return f.format == format; })
-        ->name;
-}
-
-std::string Extension(const std::string& path) {
-    std::size_t slash = path.find_last_of("/\\");
-    std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-        return {};
+// Takes the formats from the options or the file names. Returns the complaint when it cannot.
+std::optional<std::string> ChooseFormats(const CommandLine& line, ConvertOptions& options) {
+    options.input = line.files[0];
+    options.output = line.files[1];
+    options.from = convert::FormatNamed(line.Value("--from"));
+    options.to = convert::FormatNamed(line.Value("--to"));
+    if (line.Has("--width")) {
+        options.write.width = std::stoi(std::string(line.Value("--width")));
     }
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return extension;
-}
-
-// The format a file name stands for; nothing for ".txt" (two formats) and unknown endings.
-std::optional<Format> FormatOfName(const std::string& path) {
-    std::string extension = Extension(path);
-    if (extension == "ckl") {
-        return Format::Ckl;
-    }
-    if (extension == "ace") {
-        return Format::Ace;
-    }
-    if (extension == "json") {
-        return Format::EfisJson;
-    }
-    return std::nullopt;
-}
-
-std::optional<int> ParseConvertOptions(const std::vector<std::string>& args,
-                                       ConvertOptions& options, std::ostream& out,
-                                       std::ostream& err) {
-    std::vector<std::string> files;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-h" || arg == "--help") {
-            out << UsageText();
-            return 0;
+    if (options.from == nullptr) {
+        std::vector<const Format*> named = convert::FormatsOfName(options.input);
+        if (named.empty()) {
+            return "convert: cannot tell the format of '" + LineRules::Displayed(options.input) +
+                   "' from its name; give --from FORMAT";
         }
-        // Options take their value as the next word or after "=" ("--to=dynon").
-        auto [name, value] = SplitOption(arg);
-        if (name == "--from" || name == "--to" || name == "--width") {
-            if (!value) {
-                if (i + 1 == args.size()) {
-                    return UsageError(err, "convert: " + name + " needs a value");
-                }
-                value = args[++i];
+        // Several formats share the ending: the content decides, once it is read.
+        options.from = named.size() == 1 ? named[0] : nullptr;
+    }
+    if (options.to == nullptr) {
+        std::vector<const Format*> named = convert::FormatsOfName(options.output);
+        if (named.size() != 1) {
+            return "convert: cannot tell the format of '" + LineRules::Displayed(options.output) +
+                   "' from its name" +
+                   (named.empty() ? std::string("; give --to FORMAT")
+                                  : "; a ." + convert::ExtensionOf(options.output) + " file is " +
+                                        Sharing(named) + ": give --to FORMAT");
+        }
+        options.to = named[0];
+    }
+    if (options.write.width != 0 && !options.to->wraps) {
+        std::vector<const Format*> wrapping;
+        for (const Format& format : convert::Formats()) {
+            if (format.wraps) {
+                wrapping.push_back(&format);
             }
-            if (name == "--width") {
-                int width = 0;
-                auto [end, ec] =
-                    std::from_chars(value->data(), value->data() + value->size(), width);
-                if (ec != std::errc() || end != value->data() + value->size() || width < minWidth ||
-                    width > maxWidth) {
-                    return UsageError(err, "convert: --width takes a number of characters from " +
-                                               std::to_string(minWidth) + " to " +
-                                               std::to_string(maxWidth) + ", not '" + *value + "'");
-                }
-                options.width = width;
-                continue;
-            }
-            std::optional<Format> format = FormatNamed(*value);
-            if (!format) {
-                return UsageError(err, "convert: unknown format '" + *value +
-                                           "' (ckl, ace, dynon, grt or efis-json)");
-            }
-            (name == "--from" ? options.from : options.to) = format;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return UsageError(err, "convert: unknown option '" + arg + "'");
-        } else {
-            files.push_back(arg);
         }
-    }
-    if (files.size() != 2) {
-        return UsageError(err, "convert expects 2 files, IN and OUT, got " +
-                                   std::to_string(files.size()));
-    }
-    options.input = files[0];
-    options.output = files[1];
-    if (!options.from) {
-        options.from = FormatOfName(options.input);
-        if (!options.from && Extension(options.input) != "txt") {
-            return UsageError(err, "convert: cannot tell the format of '" + options.input +
-                                       "' from its name; give --from FORMAT");
-        }
-    }
-    if (!options.to) {
-        options.to = FormatOfName(options.output);
-        if (!options.to) {
-            return UsageError(err, "convert: cannot tell the format of '" + options.output +
-                                       "' from its name" +
-                                       (Extension(options.output) == "txt"
-                                            ? "; a .txt file is dynon or grt: give --to FORMAT"
-                                            : "; give --to FORMAT"));
-        }
-    }
-    if (options.width != 0 && *options.to != Format::Dynon && *options.to != Format::Grt) {
-        return UsageError(err, "convert: --width wraps dynon and grt files only, not " +
-                                   std::string(NameOf(*options.to)));
+        return "convert: --width wraps " + convert::FormatNameList(wrapping, "and") + " files only, not " +
+               std::string(options.to->name);
     }
     return std::nullopt;
 }
@@ -159,13 +74,17 @@ std::optional<int> ParseConvertOptions(const std::vector<std::string>& args,
 // binary format.
 void PrintReadError(std::ostream& err, const std::string& path, bool byByte,
                     const convert::ReadError& error) {
-    err << "ckl: " << path << (byByte ? ": byte " : ":") << error.at << ": " << error.what << '\n';
+    err << "ckl: " << LineRules::Displayed(path) << (byByte ? ": byte " : ":") << error.at;
+    if (error.column != 0) {
+        err << ':' << error.column;
+    }
+    err << ": " << LineRules::Displayed(error.what) << '\n';
 }
 
 // Reads the input into doc. Returns false after printing why it could not.
-bool ReadInput(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnings& warnings,
+bool ReadInput(ConvertOptions& options, ChecklistDoc& doc, convert::Warnings& warnings,
                std::ostream& err) {
-    if (options.from == Format::Ckl) {
+    if (options.from != nullptr && options.from->read == nullptr) {
         return LoadDocument(doc, options.input, err);
     }
     InputBytes input;
@@ -173,31 +92,25 @@ bool ReadInput(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnin
         return false;
     }
     std::string_view bytes = input.View();
-    convert::Book book;
-    std::optional<convert::ReadError> error;
-    switch (options.from.value_or(Format::Dynon)) {
-    case Format::Ace:
-        error = convert::ReadAce(bytes, book, warnings);
-        break;
-    case Format::EfisJson:
-        error = convert::ReadEfisJson(bytes, book, warnings);
-        break;
-    default: {
-        std::optional<convert::TextFlavour> flavour =
-            options.from == Format::Dynon ? convert::TextFlavour::Dynon
-            : options.from == Format::Grt ? convert::TextFlavour::Grt
-                                          : convert::DetectTextFlavour(bytes);
-        if (!flavour) {
-            err << "ckl: " << options.input
-                << ": neither a Dynon nor a Grand Rapids checklist file; give --from FORMAT\n";
+    if (options.from == nullptr) {
+        std::vector<const Format*> named = convert::FormatsOfName(options.input);
+        std::string makers;
+        for (const Format* format : named) {
+            if (format->recognise != nullptr && format->recognise(bytes)) {
+                options.from = format;
+                break;
+            }
+            makers += (makers.empty() ? "neither a " : " nor a ") + std::string(format->maker);
+        }
+        if (options.from == nullptr) {
+            err << "ckl: " << LineRules::Displayed(options.input) << ": " << makers
+                << " checklist file; give --from FORMAT\n";
             return false;
         }
-        error = convert::ReadTextChecklists(bytes, *flavour, book);
-        break;
     }
-    }
-    if (error) {
-        PrintReadError(err, options.input, options.from == Format::Ace, *error);
+    convert::Book book;
+    if (std::optional<convert::ReadError> error = options.from->read(bytes, book, warnings)) {
+        PrintReadError(err, options.input, options.from->positionsInBytes, *error);
         return false;
     }
     convert::BookToDoc(book, doc, warnings);
@@ -207,44 +120,32 @@ bool ReadInput(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnin
 // Writes doc to the output in the target format. Returns false after printing why it could not.
 bool WriteConverted(const ConvertOptions& options, ChecklistDoc& doc, convert::Warnings& warnings,
                     std::ostream& out, std::ostream& err) {
-    if (options.to == Format::Ckl) {
+    if (options.to->write == nullptr) {
         // Saved as `rewrite` saves, in pieces, without the whole file in memory first.
         return SaveDocument(doc, options.output, out, err);
     }
-    for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
-        if (doc.SlotAt(i)->checklist != nullptr) {
-            warnings.Add("the hot buttons are not written: " + std::string(NameOf(*options.to)) +
+    for (const HotButtonSlot& slot : doc.HotButtons()) {
+        if (slot.checklist != nullptr) {
+            warnings.Add("the hot buttons are not written: " + std::string(options.to->name) +
                          " files have none");
             break;
         }
     }
-    bool grouped = options.to == Format::Ace || options.to == Format::EfisJson;
-    convert::Book book = convert::DocToBook(doc, grouped);
+    convert::Book book = convert::DocToBook(doc, options.to->holdsGroups);
     return SaveChunks(
         options.output,
         [&](const convert::ChunkSink& sink) {
-            switch (*options.to) {
-            case Format::Ace:
-                return convert::WriteAce(book, warnings, sink);
-            case Format::EfisJson:
-                return convert::WriteEfisJson(book, sink);
-            case Format::Dynon:
-                return convert::WriteTextChecklists(book, convert::TextFlavour::Dynon,
-                                                    options.width, warnings, sink);
-            default:
-                return convert::WriteTextChecklists(book, convert::TextFlavour::Grt, options.width,
-                                                    warnings, sink);
-            }
+            return options.to->write(book, options.write, warnings, sink);
         },
         out, err);
 }
 
 } // namespace
 
-int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunConvert(const CommandLine& line, std::ostream& out, std::ostream& err) {
     ConvertOptions options;
-    if (std::optional<int> status = ParseConvertOptions(args, options, out, err)) {
-        return *status;
+    if (std::optional<std::string> complaint = ChooseFormats(line, options)) {
+        return UsageError(err, *complaint);
     }
     ChecklistDoc doc;
     convert::Warnings warnings;
@@ -254,8 +155,10 @@ int RunConvert(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!WriteConverted(options, doc, warnings, out, err)) {
         return 1;
     }
-    for (const std::string& line : warnings.lines) {
-        err << "ckl: warning: " << line << '\n';
+    for (const std::string& warning : warnings.lines) {
+        // The warnings quote the file's texts already; shown once more as a whole so that no
+        // text of a stranger's file reaches the terminal raw, whichever reader wrote it.
+        err << "ckl: warning: " << LineRules::Displayed(warning) << '\n';
     }
     if (warnings.notShown > 0) {
         err << "ckl: warning: " << warnings.notShown << " more warnings like these\n";

@@ -24,27 +24,21 @@ template <typename Value> std::string Json(Value&& value) {
 void WriteDocumentJson(ChecklistDoc& doc, std::ostream& out) {
     out << "{\"fileName\":" << Json(doc.fileName ? doc.fileName : "")
         << ",\"modified\":" << Json(doc.modified) << ",\"checklists\":[";
-    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
-        if (c != doc.checklists.next) {
-            out << ',';
-        }
-        out << "{\"name\":" << Json(c->name) << ",\"items\":[";
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            if (item != c->items.next) {
-                out << ',';
-            }
-            out << Json(item->text);
+    const char* separator = "";
+    for (const Checklist& list : doc.Checklists()) {
+        out << std::exchange(separator, ",") << "{\"name\":" << Json(list.name) << ",\"items\":[";
+        const char* itemSeparator = "";
+        for (const ChecklistItem& item : list.Items()) {
+            out << std::exchange(itemSeparator, ",") << Json(item.text);
         }
         out << "]}";
     }
     out << "],\"hotButtons\":[";
-    for (HotButtonSlot* slot = doc.hotButtons.next; !doc.IsEnd(slot); slot = slot->next) {
-        if (slot != doc.hotButtons.next) {
-            out << ',';
-        }
+    separator = "";
+    for (const HotButtonSlot& slot : doc.HotButtons()) {
         // A slot may still name a checklist that has left the ring; it leads nowhere then.
-        int index = slot->checklist ? doc.IndexOfChecklist(slot->checklist) : -1;
-        out << "{\"caption\":" << Json(slot->caption)
+        int index = slot.checklist ? doc.IndexOfChecklist(slot.checklist) : -1;
+        out << std::exchange(separator, ",") << "{\"caption\":" << Json(slot.caption)
             << ",\"checklist\":" << (index >= 0 ? std::to_string(index) : "null") << '}';
     }
     out << "]}";
@@ -52,12 +46,9 @@ void WriteDocumentJson(ChecklistDoc& doc, std::ostream& out) {
 
 } // namespace
 
-int RunJson(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (auto status = CheckFileArguments("json", args, 1, out, err)) {
-        return *status;
-    }
+int RunJson(const CommandLine& line, std::ostream& out, std::ostream& err) {
     ChecklistDoc doc;
-    if (!LoadDocument(doc, args[0], err)) {
+    if (!LoadDocument(doc, line.files[0], err)) {
         return 1;
     }
     WriteDocumentJson(doc, out);

@@ -4,12 +4,9 @@
 
 namespace ckl {
 
-int RunRewrite(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (auto status = CheckFileArguments("rewrite", args, 2, out, err)) {
-        return *status;
-    }
+int RunRewrite(const CommandLine& line, std::ostream& out, std::ostream& err) {
     ChecklistDoc doc;
-    if (!LoadDocument(doc, args[0], err) || !SaveDocument(doc, args[1], out, err)) {
+    if (!LoadDocument(doc, line.files[0], err) || !SaveDocument(doc, line.files[1], out, err)) {
         return 1;
     }
     return 0;

@@ -1,52 +1,28 @@
 #include "ChecklistDoc.h"
 #include "CklSupport.h"
 #include "Commands.h"
+#include "LineRules.h"
 
 #include <ostream>
 
 namespace ckl {
-namespace {
 
-// The text with control characters (C0 but tab, DEL, and the C1 range that Windows-1252
-// files may bring in) shown as "?", so that no stored text can drive the terminal.
-std::string Printable(std::string_view text) {
-    std::string shown;
-    shown.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte < 0x20 && byte != '\t') || byte == 0x7F) {
-            shown.push_back('?');
-        } else if (byte == 0xC2 && i + 1 < text.size() &&
-                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            shown.push_back('?');
-            ++i;
-        } else {
-            shown.push_back(text[i]);
-        }
-    }
-    return shown;
-}
-
-} // namespace
-
-int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (auto status = CheckFileArguments("show", args, 1, out, err)) {
-        return *status;
-    }
+int RunShow(const CommandLine& line, std::ostream& out, std::ostream& err) {
     ChecklistDoc doc;
-    if (!LoadDocument(doc, args[0], err)) {
+    if (!LoadDocument(doc, line.files[0], err)) {
         return 1;
     }
+    // Whole texts, but shown so that no stored text can drive the terminal.
+    using LineRules::Displayed;
     // Checklists are numbered from 1 so that a hot button can say which one it leads to.
     int number = 1;
-    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next, ++number) {
-        out << number << ". " << Printable(c->name) << '\n';
-        if (c->IsEnd(c->items.next)) {
+    for (const Checklist& list : doc.Checklists()) {
+        out << number++ << ". " << Displayed(list.name) << '\n';
+        if (list.Items().empty()) {
             out << "    (no items)\n";
         }
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            out << "    [ ] " << Printable(item->text) << '\n';
+        for (const ChecklistItem& item : list.Items()) {
+            out << "    [ ] " << Displayed(item.text) << '\n';
         }
         out << '\n';
     }
@@ -55,11 +31,11 @@ int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     out << "Hot buttons:\n";
     int button = 1;
-    for (HotButtonSlot* slot = doc.hotButtons.next; !doc.IsEnd(slot); slot = slot->next) {
-        out << "    " << button++ << ". " << Printable(slot->caption);
-        int index = slot->checklist ? doc.IndexOfChecklist(slot->checklist) : -1;
+    for (const HotButtonSlot& slot : doc.HotButtons()) {
+        out << "    " << button++ << ". " << Displayed(slot.caption);
+        int index = slot.checklist ? doc.IndexOfChecklist(slot.checklist) : -1;
         if (index >= 0) {
-            out << " -> " << index + 1 << ". " << Printable(slot->checklist->name) << '\n';
+            out << " -> " << index + 1 << ". " << Displayed(slot.checklist->name) << '\n';
         } else {
             out << " -> no checklist\n";
         }

@@ -1,5 +1,7 @@
 #include "AceFormat.h"
 
+#include "LineRules.h"
+
 #include "CklConventions.h"
 
 #include <zlib.h>
@@ -180,8 +182,7 @@ std::string AppendLatin1(std::string& out, std::string_view text) {
             out.push_back(text[i++]);
             continue;
         }
-        std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-        length = std::min(length, text.size() - i);
+        const std::size_t length = LineRules::CharacterLength(text, i);
         if ((byte == 0xC2 || byte == 0xC3) && length == 2) {
             out.push_back(static_cast<char>(((byte & 0x03) << 6) |
                                             (static_cast<unsigned char>(text[i + 1]) & 0x3F)));
@@ -218,10 +219,10 @@ public:
 
     // Appends text in ISO-8859-1; where names the text in a warning, and is asked only then.
     template <typename WhereFunction> void Text(std::string_view text, WhereFunction&& where) {
-        std::string replaced = AppendLatin1(out, text);
+        std::string replaced = AppendLatin1(out, AsOneLine(text, flat, warnings, where));
         if (!replaced.empty()) {
-            warnings.Add(where() + ": \"" + replaced +
-                         "\" and any other character outside ISO-8859-1 is written as \"?\"");
+            warnings.Add(where() + ": " + LineRules::QuotedForDisplay(replaced) +
+                         " and any other character outside ISO-8859-1 is written as \"?\"");
         }
     }
     template <typename WhereFunction> void Line(std::string_view text, WhereFunction&& where) {
@@ -237,6 +238,7 @@ public:
     std::string out;
 
 private:
+    std::string flat; // a text made one line, when it was not
     Warnings& warnings;
     const ChunkSink& sink;
     uLong crc = crc32(0L, Z_NULL, 0);

@@ -185,49 +185,23 @@ std::vector<std::string> InfoLines(const Metadata& metadata) {
     return lines;
 }
 
-// Makes text fit a line of a .ckl: cut to the longest whole characters within the limit, and
-// without the carriage returns at its end, which the line end would take. Returns what it did,
-// empty when nothing.
+// Makes text one line of a .ckl as the program's text entry makes what is typed: line breaks
+// and control characters as spaces, cut to the longest whole characters within the limit.
+// Returns what it did, empty when nothing.
 std::string MakeStorable(std::string& text) {
+    const LineRules::LineChanges changes = LineRules::MakeStorableLine(text);
     std::string done;
-    // Two searches for one character each: find_first_of would look up every byte in the set.
-    if (text.find('\n') != std::string::npos || text.find('\0') != std::string::npos) {
-        std::replace(text.begin(), text.end(), '\n', ' ');
-        std::replace(text.begin(), text.end(), '\0', ' ');
-        done = "written with spaces for its line breaks and NUL characters";
+    if (changes.flattened) {
+        done = "written with spaces for its line breaks and control characters";
     }
-    if (text.size() > LineRules::maxBytes) {
-        text.resize(LineRules::FittingLength(text));
-        done = "cut to " + std::to_string(LineRules::maxBytes) +
-               " bytes, the longest line a .ckl holds";
-    }
-    if (!text.empty() && text.back() == '\r') {
-        while (!text.empty() && text.back() == '\r') {
-            text.pop_back();
-        }
-        done = done.empty() ? "carriage returns at the end left out" : done;
+    if (changes.cut) {
+        done += (done.empty() ? "" : " and ") + std::string("cut to ") +
+                std::to_string(LineRules::maxBytes) + " bytes, the longest line a .ckl holds";
     }
     return done;
 }
 
-std::string Quoted(std::string_view text) {
-    constexpr std::size_t shown = 60;
-    std::string quoted = "\"";
-    if (CharacterCount(text) <= shown) {
-        quoted += text;
-    } else {
-        std::size_t end = 0;
-        for (std::size_t count = 0; end < text.size() && count < shown; ++count) {
-            ++end;
-            while (end < text.size() && !LineRules::IsCharacterStart(text, end)) {
-                ++end;
-            }
-        }
-        quoted += text.substr(0, end);
-        quoted += "...";
-    }
-    return quoted + "\"";
-}
+using LineRules::QuotedForDisplay;
 
 const char* KindName(ItemKind kind) {
     switch (kind) {
@@ -394,14 +368,15 @@ void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
             text.clear();
             AppendItemText(text, item, ItemStyle::Ckl);
             if (std::string done = MakeStorable(text); !done.empty()) {
-                warnings.Add(Where(list.name, number) + ": " + Quoted(text) + " is " + done);
+                warnings.Add(Where(list.name, number) + ": " + QuotedForDisplay(text) + " is " +
+                             done);
             } else if (Item back = ParseItem(text, ItemStyle::Ckl); !(back == item)) {
                 warnings.Add(Where(list.name, number) + ": " + KindName(item.kind) +
                              (back.kind == item.kind
                                   ? std::string(" that changes in .ckl, ")
                                   : std::string(" that reads back from .ckl as ") +
                                         KindName(back.kind) + ", ") +
-                             Quoted(text));
+                             QuotedForDisplay(text));
             }
             checklist->AppendItem(text);
         }
@@ -417,7 +392,7 @@ void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
         info->SetName(infoListName);
         for (std::string line : InfoLines(book.metadata)) {
             if (std::string done = MakeStorable(line); !done.empty()) {
-                warnings.Add(Where(infoListName) + ": " + Quoted(line) + " is " + done);
+                warnings.Add(Where(infoListName) + ": " + QuotedForDisplay(line) + " is " + done);
             }
             info->AppendItem(line);
         }
@@ -471,8 +446,13 @@ std::size_t CharacterCount(std::string_view text) {
     return count;
 }
 
+std::string FlattenedWarning(std::string_view text) {
+    return QuotedForDisplay(text) + " is written with spaces for its line breaks and control "
+                                    "characters";
+}
+
 std::string Where(std::string_view listName, std::size_t itemNumber) {
-    std::string where = "checklist " + Quoted(listName);
+    std::string where = "checklist " + QuotedForDisplay(listName);
     if (itemNumber > 0) {
         where += " item " + std::to_string(itemNumber);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChecklistBook.h"
+#include "LineRules.h"
 
 #include <string>
 #include <string_view>
@@ -52,11 +53,33 @@ std::vector<Group> GroupLists(const std::vector<BookList>& lists);
 // The .ckl name of a list in a group of groupSize lists; the inverse of GroupLists.
 std::string GroupedName(std::string_view group, std::string_view title, std::size_t groupSize);
 
+// text as one line of a display's file, by the rule of a stored line (line breaks and control
+// characters as spaces, nothing cut): text itself when it is one already, else the flattened
+// copy in buffer, and a warning for where() that says so.
+template <typename WhereFunction>
+std::string_view AsOneLine(std::string_view text, std::string& buffer, Warnings& warnings,
+                           WhereFunction&& where);
 // Whether text is plain ASCII.
 bool IsAscii(std::string_view text);
 // Counts the characters (not bytes) of UTF-8 text.
 std::size_t CharacterCount(std::string_view text);
 // Where a list or item is, for warnings: checklist "NAME" or checklist "NAME" item N.
 std::string Where(std::string_view listName, std::size_t itemNumber = 0);
+
+// The one warning of AsOneLine, for the text as it was.
+std::string FlattenedWarning(std::string_view text);
+
+template <typename WhereFunction>
+std::string_view AsOneLine(std::string_view text, std::string& buffer, Warnings& warnings,
+                           WhereFunction&& where) {
+    if (LineRules::IsOneLine(text)) {
+        return text;
+    }
+    buffer.assign(text);
+    std::size_t end = buffer.size();
+    LineRules::FlattenLine(buffer, end);
+    warnings.Add(where() + ": " + FlattenedWarning(text));
+    return buffer;
+}
 
 } // namespace convert

@@ -3,6 +3,7 @@
 #include "CklConventions.h"
 
 #include "ChecklistFile.h"
+#include "LineRules.h"
 
 #include <QString>
 
@@ -190,10 +191,7 @@ std::size_t UpperCaseSize(std::string_view text) {
 std::size_t OffsetOfCharacter(std::string_view text, std::size_t count) {
     std::size_t offset = 0;
     for (std::size_t seen = 0; offset < text.size() && seen < count; ++seen) {
-        ++offset;
-        while (offset < text.size() && (static_cast<unsigned char>(text[offset]) & 0xC0) == 0x80) {
-            ++offset;
-        }
+        offset += LineRules::CharacterLength(text, offset);
     }
     return offset;
 }
@@ -320,6 +318,7 @@ bool WriteTextChecklists(const Book& book, TextFlavour flavour, int width, Warni
     out.reserve(chunkBytes + 4096);
     bool first = true;
     std::string text;
+    std::string flat;
     bool dynon = flavour == TextFlavour::Dynon;
     std::size_t listNumber = 0;
     for (const BookList& list : book.lists) {
@@ -328,10 +327,12 @@ bool WriteTextChecklists(const Book& book, TextFlavour flavour, int width, Warni
         }
         first = false;
         std::string number = std::to_string(listNumber++);
+        const std::string_view name =
+            AsOneLine(list.name, flat, warnings, [&list] { return Where(list.name); });
         if (dynon) {
-            out.append(dynonList).append(number).append(".TITLE, ").append(UpperCase(list.name));
+            out.append(dynonList).append(number).append(".TITLE, ").append(UpperCase(name));
         } else {
-            out.append(grtList).append(" ").append(list.name);
+            out.append(grtList).append(" ").append(name);
         }
         out += lineEnd;
         std::size_t lineNumber = 0;
@@ -340,6 +341,12 @@ bool WriteTextChecklists(const Book& book, TextFlavour flavour, int width, Warni
             ++itemNumber;
             text.clear();
             AppendItemText(text, item, ItemStyle::Text);
+            const bool flattened =
+                AsOneLine(text, flat, warnings, [&] { return Where(list.name, itemNumber); })
+                    .data() == flat.data();
+            if (flattened) {
+                text.swap(flat);
+            }
             if (dynon) {
                 MakeUpperCase(text);
             }
@@ -352,9 +359,10 @@ bool WriteTextChecklists(const Book& book, TextFlavour flavour, int width, Warni
                                      back.expectation.size() == UpperCaseSize(item.expectation)
                                : back == item);
             std::size_t start = text.find_first_not_of(' ');
-            if (!same || (itemNumber > 1 && start != std::string::npos && text[start] == '|')) {
-                warnings.Add(Where(list.name, itemNumber) + ": \"" + text +
-                             "\" reads back as another item");
+            if (!flattened &&
+                (!same || (itemNumber > 1 && start != std::string::npos && text[start] == '|'))) {
+                warnings.Add(Where(list.name, itemNumber) + ": " +
+                             LineRules::QuotedForDisplay(text) + " reads back as another item");
             }
             auto addLine = [&](std::string_view piece) {
                 if (dynon) {

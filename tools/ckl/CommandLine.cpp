@@ -1,0 +1,231 @@
+#include "CommandLine.h"
+
+#include "CklSupport.h"
+#include "LineRules.h"
+
+#include <algorithm>
+#include <charconv>
+#include <ostream>
+
+namespace ckl {
+namespace {
+
+// A word from the command line as a complaint shows it: the user's own text, but a file name
+// may hold anything.
+std::string Shown(std::string_view word) {
+    return "'" + LineRules::Displayed(word) + "'";
+}
+
+// How an option is called in a complaint: by the spelling the user gave.
+std::string Called(const OptionSpec& option, std::string_view given) {
+    return given.empty() ? std::string(option.name) : LineRules::Displayed(given);
+}
+
+// "a, b or c"
+std::string Alternatives(const std::vector<std::string_view>& choices) {
+    std::string text;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == choices.size() ? " or " : ", ";
+        }
+        text += choices[i];
+    }
+    return text;
+}
+
+// The complaint about value for option, or nothing when the option takes it.
+std::optional<std::string> RefusedValue(const OptionSpec& option, std::string_view called,
+                                        std::string_view value) {
+    if (option.kind == OptionKind::Choice &&
+        std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end()) {
+        return std::string(called) + " takes " + Alternatives(option.choices) + ", not " +
+               Shown(value);
+    }
+    if (option.kind == OptionKind::Number) {
+        int number = 0;
+        auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+        if (ec != std::errc() || end != value.data() + value.size() || number < option.least ||
+            number > option.most) {
+            return std::string(called) + " takes a number from " + std::to_string(option.least) +
+                   " to " + std::to_string(option.most) + ", not " + Shown(value);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string FilesExpected(const CommandSpec& spec) {
+    if (spec.moreFiles) {
+        return spec.files.size() == 1 ? "at least one file"
+                                      : "at least " + std::to_string(spec.files.size()) + " files";
+    }
+    if (spec.files.size() == 1) {
+        return "one file";
+    }
+    std::vector<std::string_view> names(spec.files.begin(), spec.files.end());
+    std::string text = std::to_string(spec.files.size()) + " files, ";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+// How an option is written in the usage: "-o OUT.pdf", "--page a4|letter", "--width N".
+std::string OptionUsage(const OptionSpec& option) {
+    std::string text =
+        option.shortName != 0 ? std::string("-") + option.shortName : std::string(option.name);
+    if (option.kind == OptionKind::Flag) {
+        return text;
+    }
+    text += ' ';
+    if (!option.valueName.empty()) {
+        return text + std::string(option.valueName);
+    }
+    for (std::size_t i = 0; i < option.choices.size(); ++i) {
+        text += (i > 0 ? "|" : "") + std::string(option.choices[i]);
+    }
+    return text;
+}
+
+class Parser {
+public:
+    Parser(const CommandSpec& spec, const std::vector<std::string>& args, CommandLine& line)
+        : spec(spec), args(args), line(line) {}
+
+    // The complaint, or nothing when the words fit the command.
+    std::optional<std::string> Parse() {
+        bool optionsEnded = false;
+        for (next = 0; next < args.size();) {
+            const std::string& word = args[next++];
+            if (optionsEnded || word == "-" || !word.starts_with('-')) {
+                line.files.push_back(word);
+            } else if (word == "--") {
+                optionsEnded = true;
+            } else if (auto complaint = TakeOption(word)) {
+                return complaint;
+            }
+        }
+        const std::size_t given = line.files.size();
+        if (spec.moreFiles ? given < spec.files.size() : given != spec.files.size()) {
+            return std::string(spec.word) + " expects " + FilesExpected(spec) + ", got " +
+                   std::to_string(given);
+        }
+        for (const OptionSpec& option : spec.options) {
+            if (option.required && !line.Has(option.name)) {
+                return std::string(spec.word) + " expects " + OptionUsage(option);
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::optional<std::string> TakeOption(const std::string& word) {
+        const OptionSpec* option = nullptr;
+        std::optional<std::string_view> attached;
+        std::string_view given = word;
+        if (word.starts_with("--")) {
+            std::size_t equals = word.find('=');
+            given = std::string_view(word).substr(0, equals);
+            if (equals != std::string::npos) {
+                attached = std::string_view(word).substr(equals + 1);
+            }
+            auto known = std::find_if(spec.options.begin(), spec.options.end(),
+                                      [given](const OptionSpec& o) { return o.name == given; });
+            option = known == spec.options.end() ? nullptr : &*known;
+        } else {
+            given = std::string_view(word).substr(0, 2);
+            auto known = std::find_if(spec.options.begin(), spec.options.end(),
+                                      [&word](const OptionSpec& o) {
+                                          return o.shortName != 0 && o.shortName == word[1];
+                                      });
+            option = known == spec.options.end() ? nullptr : &*known;
+            if (option != nullptr && word.size() > 2) {
+                attached = std::string_view(word).substr(2);
+            }
+        }
+        if (option == nullptr) {
+            return std::string(spec.word) + ": unknown option " + Shown(word);
+        }
+        const std::string called = Called(*option, given);
+        if (line.Has(option->name)) {
+            return std::string(spec.word) + ": " + called + " given twice";
+        }
+        std::string value;
+        if (option->kind == OptionKind::Flag) {
+            if (attached) {
+                return std::string(spec.word) + ": " + called + " takes no value";
+            }
+        } else if (attached) {
+            value = *attached;
+        } else if (next < args.size()) {
+            value = args[next++];
+        } else {
+            return std::string(spec.word) + ": " + called + " needs a value";
+        }
+        if (auto refused = RefusedValue(*option, called, value)) {
+            return std::string(spec.word) + ": " + *refused;
+        }
+        line.options.emplace(option->name, std::move(value));
+        return std::nullopt;
+    }
+
+    const CommandSpec& spec;
+    const std::vector<std::string>& args;
+    CommandLine& line;
+    std::size_t next = 0;
+};
+
+} // namespace
+
+std::string_view CommandLine::Value(std::string_view name, std::string_view fallback) const {
+    auto given = options.find(name);
+    return given == options.end() ? fallback : std::string_view(given->second);
+}
+
+std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args,
+                                    CommandLine& line, std::ostream& out, std::ostream& err) {
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
+        if (arg == "-h" || arg == "--help") {
+            out << UsageText();
+            return 0;
+        }
+    }
+    line = {};
+    if (std::optional<std::string> complaint = Parser(spec, args, line).Parse()) {
+        return UsageError(err, *complaint);
+    }
+    return std::nullopt;
+}
+
+std::string CommandUsage(const CommandSpec& spec) {
+    constexpr std::size_t descriptionColumn = 23;
+    std::string synopsis = "  ckl " + std::string(spec.word);
+    for (std::string_view file : spec.files) {
+        synopsis += " " + std::string(file);
+    }
+    if (spec.moreFiles) {
+        synopsis += "...";
+    }
+    for (const OptionSpec& option : spec.options) {
+        synopsis += option.required ? " " + OptionUsage(option) : " [" + OptionUsage(option) + "]";
+    }
+    std::string usage;
+    const std::string indent(descriptionColumn, ' ');
+    std::size_t first = 0;
+    if (synopsis.size() + 2 <= descriptionColumn && !spec.description.empty()) {
+        usage = synopsis + std::string(descriptionColumn - synopsis.size(), ' ') +
+                std::string(spec.description[0]) + "\n";
+        first = 1;
+    } else {
+        usage = synopsis + "\n";
+    }
+    for (std::size_t i = first; i < spec.description.size(); ++i) {
+        usage += indent + std::string(spec.description[i]) + "\n";
+    }
+    return usage;
+}
+
+} // namespace ckl

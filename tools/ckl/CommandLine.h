@@ -1,0 +1,60 @@
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The one reading of a ckl command line. Each command declares its options and its files; the
+// parser takes "--name=value" and "--name value" (and "-xvalue", "-x value" for a short name),
+// "--" (every word after it is a file), "-" as a file, and -h or --help anywhere before "--".
+namespace ckl {
+
+// What an option takes: nothing (a flag), any value, one of a list of values, or a whole number
+// within bounds.
+enum class OptionKind { Flag, Value, Choice, Number };
+
+struct OptionSpec {
+    std::string_view name; // "--page"
+    char shortName = 0;    // 'o' for "-o"; 0 for none
+    OptionKind kind = OptionKind::Flag;
+    std::string_view valueName;            // what the value stands for in the usage: "OUT.pdf"
+    std::vector<std::string_view> choices; // OptionKind::Choice: the values taken, in order
+    int least = 0;                         // OptionKind::Number: the bounds, both taken
+    int most = 0;
+    bool required = false;
+};
+
+struct CommandSpec {
+    std::string_view word;               // "convert"
+    std::vector<std::string_view> files; // the files' names in the usage: {"IN", "OUT"}
+    bool moreFiles = false;              // the last file may be followed by more of its kind
+    std::vector<OptionSpec> options;
+    std::vector<std::string_view> description; // the lines that explain the command
+};
+
+// A command line as the parser read it: the files in order and each option given, by its long
+// name, with its value ("" for a flag).
+struct CommandLine {
+    std::vector<std::string> files;
+    std::map<std::string, std::string, std::less<>> options;
+
+    bool Has(std::string_view name) const { return options.find(name) != options.end(); }
+    // The option's value, or fallback when it was not given.
+    std::string_view Value(std::string_view name, std::string_view fallback = {}) const;
+};
+
+// Reads args (the words after the command word) as spec declares them into line. Returns
+// nothing when they fit. Otherwise returns the status to end the command with: 0 after writing
+// the usage to out for -h or --help; 2 after writing one line "ckl: <complaint>" to err for an
+// unknown, repeated or missing option, a missing or refused value, or a wrong number of files.
+std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args,
+                                    CommandLine& line, std::ostream& out, std::ostream& err);
+
+// The usage lines of one command: "ckl print FILE -o OUT.pdf [--page a4|letter] ..." followed by
+// its description, each line ending in a newline.
+std::string CommandUsage(const CommandSpec& spec);
+
+} // namespace ckl

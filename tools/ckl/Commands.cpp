@@ -1,0 +1,91 @@
+#include "Commands.h"
+
+#include "Formats.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace ckl {
+namespace {
+
+// The values --from and --to take, read from the table of formats.
+std::vector<std::string_view> FormatNames() {
+    std::vector<std::string_view> names;
+    for (const convert::Format& format : convert::Formats()) {
+        names.push_back(format.name);
+    }
+    return names;
+}
+
+std::vector<Command> MakeCommands() {
+    return {
+        {{"json",
+          {"FILE"},
+          false,
+          {},
+          {"print the checklists and hot buttons of FILE as one JSON object"}},
+         RunJson},
+        {{"rewrite",
+          {"IN", "OUT"},
+          false,
+          {},
+          {"load IN and save it to OUT as the program's Save does"}},
+         RunRewrite},
+        {{"show",
+          {"FILE"},
+          false,
+          {},
+          {"print the checklists for a person: each item with an empty",
+           "box in front, then the hot buttons and where they lead"}},
+         RunShow},
+        {{"check",
+          {"FILE"},
+          true,
+          {},
+          {"report lines the program will read differently from what was", "meant"}},
+         RunCheck},
+        {{"print",
+          {"FILE"},
+          false,
+          {{"--output", 'o', OptionKind::Value, "OUT.pdf", {}, 0, 0, true},
+           {"--page", 0, OptionKind::Choice, "", {"a4", "letter", "a5", "kneeboard"}},
+           {"--columns", 0, OptionKind::Choice, "", {"1", "2"}}},
+          {"a printable paper copy"}},
+         RunPrint},
+        {{"convert",
+          {"IN", "OUT"},
+          false,
+          {{"--from", 0, OptionKind::Choice, "FORMAT", FormatNames()},
+           {"--to", 0, OptionKind::Choice, "FORMAT", FormatNames()},
+           {"--width", 0, OptionKind::Number, "N", {}, 8, 1023}},
+          {"convert between .ckl and the checklist files of aircraft",
+           "displays and programs; FORMAT is taken from the file name",
+           "when not given (see below); --width wraps long lines at N", "characters"}},
+         RunConvert},
+    };
+}
+
+} // namespace
+
+std::span<const Command> AllCommands() {
+    static const std::vector<Command> commands = MakeCommands();
+    return commands;
+}
+
+const Command* CommandNamed(std::string_view word) {
+    auto commands = AllCommands();
+    auto known = std::find_if(commands.begin(), commands.end(),
+                              [word](const Command& command) { return command.spec.word == word; });
+    return known == commands.end() ? nullptr : &*known;
+}
+
+int RunCommand(const Command& command, const std::vector<std::string>& args, std::ostream& out,
+               std::ostream& err) {
+    CommandLine line;
+    if (std::optional<int> status = ParseCommandLine(command.spec, args, line, out, err)) {
+        return *status;
+    }
+    return command.run(line, out, err);
+}
+
+} // namespace ckl
