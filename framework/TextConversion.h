@@ -1,11 +1,14 @@
 #pragma once
 
+#include "LineRules.h"
+
 #include <QString>
 
 // The program keeps its texts as NUL-terminated UTF-8. Controls hold 16-bit text, handed over and
 // read back through buffers of textBufferSize 16-bit characters (the terminator included), and a
 // text read back is converted into at most textBufferSize - 1 bytes of UTF-8 plus the terminator.
-inline constexpr int textBufferSize = 1024;
+// It holds the longest storable line and its terminator.
+inline constexpr int textBufferSize = static_cast<int>(LineRules::maxBytes) + 1;
 
 // The 16-bit text a control receives for a UTF-8 text: at most textBufferSize - 1 characters,
 // never ending in half a surrogate pair. nullptr gives an empty text; malformed UTF-8 sequences

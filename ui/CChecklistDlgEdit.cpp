@@ -31,7 +31,7 @@ void CChecklistDlg::OnRedo() {
 }
 
 void CChecklistDlg::OnNewChecklist() {
-    char name[1024] = "";
+    char name[textBufferSize] = "";
     if (RunTextEntry("Create Checklist", "Enter the name for the new list:", name) != IDOK) {
         return;
     }
@@ -56,7 +56,7 @@ void CChecklistDlg::OnRenameChecklist() {
         ShowError(this, "Please select (or add) a checklist first");
         return;
     }
-    char name[1024];
+    char name[textBufferSize];
     NarrowText(WidenText(currentChecklist->name), name, sizeof name);
     if (RunTextEntry("Rename Checklist", "Enter the new name for the list:", name) == IDOK) {
         history.push(new RenameChecklistStep(*this, currentChecklist, name));
@@ -68,7 +68,7 @@ void CChecklistDlg::OnAddItem() {
         ShowError(this, "Please select (or add) a checklist first");
         return;
     }
-    char text[1024] = "";
+    char text[textBufferSize] = "";
     if (RunTextEntry("Add Item", "Enter the text of the new item:", text) == IDOK) {
         // Such a line would be read back as a tag and garble the rest of the file.
         if (LineRules::IsStorableLine(text)) {
@@ -99,7 +99,7 @@ void CChecklistDlg::OnEditItem() {
     if (item == nullptr) {
         return;
     }
-    char text[1024];
+    char text[textBufferSize];
     NarrowText(WidenText(item->text), text, sizeof text);
     if (RunTextEntry("Edit Item", "Enter the new text of the item:", text) != IDOK) {
         return;

@@ -68,4 +68,120 @@ TEST(LineRules, StorableLinesAreShortSingleLinesThatAreNoTags) {
     EXPECT_FALSE(LineRules::IsTagLine(" [$$END]"));
 }
 
+struct DisplayCase {
+    const char* name;
+    std::string text;
+    std::size_t maxCharacters;
+    std::string shown;
+};
+
+// How a stranger's text is shown: nothing that drives a terminal passes, every good character
+// does, and a cut never splits a character or an escape.
+const DisplayCase displayCases[] = {
+    {"plain_text_as_it_is", "FUEL ..... BOTH", 0, "FUEL ..... BOTH"},
+    {"escape_sequence_made_visible", "G \x1B]0;owned\x07 \x1B[2J", 0,
+     "G \\x1B]0;owned\\x07 \\x1B[2J"},
+    {"tab_and_line_breaks_escaped", "a\tb\r\nc", 0, "a\\x09b\\x0D\\x0Ac"},
+    {"delete_escaped", "a\x7F", 0, "a\\x7F"},
+    {"c1_control_escaped_byte_by_byte",
+     "\xC2\x9B"
+     "2J",
+     0, "\\xC2\\x9B2J"},
+    {"no_break_space_and_latin_kept", "\xC2\xA0\xC3\xA9", 0, "\xC2\xA0\xC3\xA9"},
+    {"four_byte_character_kept", "\xF0\x9F\x9B\xA9", 0, "\xF0\x9F\x9B\xA9"},
+    {"stray_continuation_escaped", "a\x80z", 0, "a\\x80z"},
+    {"lead_without_continuation_escaped", "\xC3z", 0, "\\xC3z"},
+    {"cut_sequence_at_end_escaped", "ab\xE2\x82", 0, "ab\\xE2\\x82"},
+    {"overlong_escape_escaped", "\xC0\x9B", 0, "\\xC0\\x9B"},
+    {"surrogate_escaped", "\xED\xA0\x80", 0, "\\xED\\xA0\\x80"},
+    {"beyond_unicode_escaped", "\xF4\x90\x80\x80", 0, "\\xF4\\x90\\x80\\x80"},
+    {"exactly_the_length_not_cut", "abcd", 4, "abcd"},
+    {"one_more_is_cut_with_ellipsis", "abcde", 4, "abcd\u2026"},
+    {"cut_counts_characters_not_bytes", "\xC3\xA9\xC3\xA9\xC3\xA9", 2, "\xC3\xA9\xC3\xA9\u2026"},
+    {"an_escape_is_one_character_never_split", "\x1B\x1B\x1B", 2, "\\x1B\\x1B\u2026"},
+    {"no_cut_shows_everything", std::string(100, 'x'), 0, std::string(100, 'x')},
+};
+
+void PrintTo(const DisplayCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class LineRulesDisplay : public testing::TestWithParam<DisplayCase> {};
+
+TEST_P(LineRulesDisplay, ShowsNoControlAndNoBrokenCharacter) {
+    const DisplayCase& row = GetParam();
+    const std::string shown = LineRules::Displayed(row.text, row.maxCharacters);
+    EXPECT_EQ(shown, row.shown);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(shown[i]);
+        EXPECT_TRUE(byte >= 0x20 && byte != 0x7F) << i;
+        // A C1 control is U+0080..U+009F, in UTF-8 0xC2 followed by 0x80..0x9F.
+        EXPECT_FALSE(byte == 0xC2 && i + 1 < shown.size() &&
+                     static_cast<unsigned char>(shown[i + 1]) < 0xA0)
+            << i;
+    }
+    EXPECT_EQ(LineRules::QuotedForDisplay(row.text),
+              '"' + LineRules::Displayed(row.text, LineRules::messageCharacters) + '"');
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LineRulesDisplay, testing::ValuesIn(displayCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct StorableCase {
+    const char* name;
+    std::string text;
+    std::size_t room;
+    std::string stored;
+    bool flattened;
+    bool cut;
+    std::size_t cursor;      // a byte offset before
+    std::size_t movedCursor; // where it stands after the flattening
+};
+
+// The one rule of a stored line, as the text entry applies it to what is typed or pasted.
+const StorableCase storableCases[] = {
+    {"one_line_unchanged", "FLAPS ..... UP", 1023, "FLAPS ..... UP", false, false, 5, 5},
+    {"windows_line_end_is_one_space", "a\r\nb", 1023, "a b", true, false, 3, 2},
+    {"lone_breaks_each_a_space", "a\rb\nc", 1023, "a b c", true, false, 5, 5},
+    {"tab_nul_and_escape_are_spaces", std::string("a\tb\0c\x1B", 6), 1023, "a b c ", true, false, 6,
+     6},
+    {"unicode_line_breaks_are_spaces",
+     "a\xC2\x85"
+     "b\xE2\x80\xA8"
+     "c\xE2\x80\xA9",
+     1023, "a b c ", true, false, 9, 5},
+    {"other_c1_controls_kept", "a\xC2\x9B", 1023, "a\xC2\x9B", false, false, 0, 0},
+    {"cursor_between_cr_and_lf_before_the_space", "a\r\nb", 1023, "a b", true, false, 2, 1},
+    {"cursor_before_the_break_stays", "ab\ncd", 1023, "ab cd", true, false, 1, 1},
+    {"cut_between_characters", "ab\xC3\xA9", 3, "ab", false, true, 0, 0},
+    {"flattened_then_cut", "a\r\nbcd", 3, "a b", true, true, 0, 0},
+};
+
+void PrintTo(const StorableCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class LineRulesStorable : public testing::TestWithParam<StorableCase> {};
+
+TEST_P(LineRulesStorable, MakesOneLineThatFitsAndSaysWhatItChanged) {
+    const StorableCase& row = GetParam();
+    std::string text = row.text;
+    const LineRules::LineChanges changes = LineRules::MakeStorableLine(text, row.room);
+    EXPECT_EQ(text, row.stored);
+    EXPECT_EQ(changes.flattened, row.flattened);
+    EXPECT_EQ(changes.cut, row.cut);
+    EXPECT_EQ(LineRules::IsOneLine(row.text), !row.flattened);
+    if (row.room == LineRules::maxBytes) {
+        EXPECT_TRUE(LineRules::IsStorableLine(text) || LineRules::IsTagLine(text));
+    }
+
+    std::string flat = row.text;
+    std::size_t cursor = row.cursor;
+    EXPECT_EQ(LineRules::FlattenLine(flat, cursor), row.flattened);
+    EXPECT_EQ(cursor, row.movedCursor);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LineRulesStorable, testing::ValuesIn(storableCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
