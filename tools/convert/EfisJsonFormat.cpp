@@ -647,7 +647,9 @@ private:
     }
 
     bool Checklist(dom::element checklist) {
-        auto& [title, items] = groupLists.emplace_back();
+        auto& list = groupLists.emplace_back();
+        std::string_view& title = list.first;
+        std::vector<Item>& items = list.second;
         return Members(checklist, Message::Checklist,
                        [&](const FieldName& field, dom::element value) {
                            if (field.field == Field::Title) {
