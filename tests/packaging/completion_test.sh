@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Completes ckl command lines as bash does on a machine with bash-completion, and compares what
-# is offered. Usage: completion_test.sh COMPLETION-SCRIPT
+# is offered. The formats are compared with ckl's table of formats by the ckl tests. Usage: completion_test.sh COMPLETION-SCRIPT
 set -u
 export LC_ALL=C
 source /usr/share/bash-completion/bash_completion
@@ -39,9 +39,6 @@ expect "ckl print a.ckl -o " "b.pdf trips"
 expect "ckl print a.ckl --page " "a4 a5 kneeboard letter"
 expect "ckl print a.ckl --columns " "1 2"
 expect "ckl print a.ckl --" "--columns --help --output --page"
-expect "ckl convert " "a.ckl c.ace d.json notes.txt trips"
-expect "ckl convert a.ckl out.txt --to " "ace ckl dynon efis-json grt"
-expect "ckl convert a.ckl out.txt --from e" "efis-json"
 expect "ckl convert a.ckl out.txt --width " ""
 expect "ckl convert a.ckl out.txt --" "--from --help --to --width"
 

@@ -32,7 +32,8 @@ struct CommandSpec {
     std::vector<std::string_view> files; // the files' names in the usage: {"IN", "OUT"}
     bool moreFiles = false;              // the last file may be followed by more of its kind
     std::vector<OptionSpec> options;
-    std::vector<std::string_view> description; // the lines that explain the command
+    std::vector<std::string_view> description;           // the lines that explain the command
+    std::vector<std::string_view> fileEndings = {"ckl"}; // of the files it reads, for completion
 };
 
 // A command line as the parser read it: the files in order and each option given, by its long

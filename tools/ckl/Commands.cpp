@@ -17,6 +17,19 @@ std::vector<std::string_view> FormatNames() {
     return names;
 }
 
+// Every file ending of the formats, for the completion of convert's files.
+std::vector<std::string_view> FormatEndings() {
+    std::vector<std::string_view> endings;
+    for (const convert::Format& format : convert::Formats()) {
+        for (std::string_view ending : format.extensions) {
+            if (std::find(endings.begin(), endings.end(), ending) == endings.end()) {
+                endings.push_back(ending);
+            }
+        }
+    }
+    return endings;
+}
+
 std::vector<Command> MakeCommands() {
     return {
         {{"json",
@@ -60,7 +73,8 @@ std::vector<Command> MakeCommands() {
            {"--width", 0, OptionKind::Number, "N", {}, 8, 1023}},
           {"convert between .ckl and the checklist files of aircraft",
            "displays and programs; FORMAT is taken from the file name",
-           "when not given (see below); --width wraps long lines at N", "characters"}},
+           "when not given (see below); --width wraps long lines at N", "characters"},
+          FormatEndings()},
          RunConvert},
     };
 }
