@@ -125,55 +125,55 @@ void ChecklistDoc::RemoveChecklist(Checklist* checklist) {
 }
 
 Checklist* ChecklistDoc::ChecklistAt(int n) {
-    Checklist* checklist = checklists.next;
-    while (checklist != &checklists && n > 0) {
-        checklist = checklist->next;
+    for (Checklist& checklist : Checklists()) {
+        if (n <= 0) {
+            return &checklist;
+        }
         --n;
     }
-    return checklist == &checklists ? nullptr : checklist;
+    return nullptr;
 }
 
 int ChecklistDoc::IndexOfChecklist(const Checklist* checklist) const {
     int index = 0;
-    for (const Checklist* c = checklists.next; c != &checklists; c = c->next, ++index) {
-        if (c == checklist) {
+    for (const Checklist& each : Checklists()) {
+        if (&each == checklist) {
             return index;
         }
+        ++index;
     }
     return -1;
 }
 
 int ChecklistDoc::ChecklistCount() const {
-    int count = 0;
-    for (const Checklist* c = checklists.next; c != &checklists; c = c->next) {
-        ++count;
-    }
-    return count;
+    return static_cast<int>(Checklists().size());
 }
 
 HotButtonSlot* ChecklistDoc::SlotAt(int i) {
-    HotButtonSlot* slot = hotButtons.next;
-    while (slot != &hotButtons && i > 0) {
-        slot = slot->next;
+    for (HotButtonSlot& slot : HotButtons()) {
+        if (i <= 0) {
+            return &slot;
+        }
         --i;
     }
-    return slot == &hotButtons ? nullptr : slot;
+    return nullptr;
 }
 
 int ChecklistDoc::SlotIndex(const HotButtonSlot* slot) const {
     int index = 0;
-    for (const HotButtonSlot* s = hotButtons.next; s != &hotButtons; s = s->next, ++index) {
-        if (s == slot) {
+    for (const HotButtonSlot& each : HotButtons()) {
+        if (&each == slot) {
             return index;
         }
+        ++index;
     }
     return -1;
 }
 
 HotButtonSlot* ChecklistDoc::SlotFor(const Checklist* checklist) {
-    for (HotButtonSlot* s = hotButtons.next; s != &hotButtons; s = s->next) {
-        if (s->checklist == checklist) {
-            return s;
+    for (HotButtonSlot& slot : HotButtons()) {
+        if (slot.checklist == checklist) {
+            return &slot;
         }
     }
     return nullptr;

@@ -435,21 +435,21 @@ template <typename Sink> bool WriteSections(ChecklistDoc& doc, Sink&& sink) {
         return ok;
     };
     char number[16];
-    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
+    for (Checklist& checklist : doc.Checklists()) {
         if (out.size() >= chunkBytes && !flush()) {
             return false;
         }
         AppendTagLine(out, checklistTag);
-        AppendLine(out, c->name);
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            AppendLine(out, item->text);
+        AppendLine(out, checklist.name);
+        for (const ChecklistItem& item : checklist.Items()) {
+            AppendLine(out, item.text);
             if (out.size() >= chunkBytes && !flush()) {
                 return false;
             }
         }
         AppendTagLine(out, endTag);
         out.push_back('\n');
-        if (HotButtonSlot* slot = doc.SlotFor(c)) {
+        if (HotButtonSlot* slot = doc.SlotFor(&checklist)) {
             AppendTagLine(out, hotButtonTag);
             auto [end, ec] = std::to_chars(number, number + sizeof number, doc.SlotIndex(slot));
             (void)ec;

@@ -299,8 +299,8 @@ void CChecklistDlg::ShowChecklist(Checklist* checklist) {
     currentChecklist = checklist;
     tree.DeleteAllItems();
     ShowName(checklist);
-    for (ChecklistItem* item = checklist->items.next; !checklist->IsEnd(item); item = item->next) {
-        tree.InsertItem(item->text, item);
+    for (ChecklistItem& item : checklist->Items()) {
+        tree.InsertItem(item.text, &item);
     }
 }
 
@@ -329,9 +329,8 @@ void CChecklistDlg::RebuildListsMenu() {
     CMenu lists;
     lists.CreatePopupMenu();
     int position = 0;
-    for (Checklist* checklist = document->checklists.next; !document->IsEnd(checklist);
-         checklist = checklist->next) {
-        lists.AppendMenu(MF_STRING, ListsEntryCommand(position), ShownLiterally(checklist->name));
+    for (const Checklist& checklist : document->Checklists()) {
+        lists.AppendMenu(MF_STRING, ListsEntryCommand(position), ShownLiterally(checklist.name));
         ++position;
     }
 

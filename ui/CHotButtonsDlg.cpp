@@ -62,9 +62,8 @@ void CHotButtonsDlg::FillRows(ChecklistDoc& source) {
     for (CComboBox* list : rowLists) {
         list->AddString("(none)");
     }
-    for (Checklist* checklist = source.checklists.next; !source.IsEnd(checklist);
-         checklist = checklist->next) {
-        const QString name = WidenText(checklist->name);
+    for (const Checklist& checklist : source.Checklists()) {
+        const QString name = WidenText(checklist.name);
         for (CComboBox* list : rowLists) {
             list->AddString(name);
         }

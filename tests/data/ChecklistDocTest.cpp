@@ -1,7 +1,11 @@
 #include "DocChecks.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 using namespace DocChecks;
 
@@ -14,6 +18,72 @@ TEST(ChecklistDoc, NewDocumentAndNewChecklistHoldNothing) {
     EXPECT_EQ(doc.fileName, nullptr);
     EXPECT_EQ(doc.ChecklistAt(-1), nullptr);
     EXPECT_EQ(doc.IndexOfChecklist(doc.CreateChecklist()), -1); // made, but linked to nothing
+}
+
+// The elements of the ring closed by end, as its backward links give them, in forward order.
+template <typename Element> std::vector<const Element*> ByBackwardLinks(const Element* end) {
+    std::vector<const Element*> elements;
+    for (const Element* e = end->prev; e != end; e = e->prev) {
+        elements.push_back(e);
+    }
+    std::reverse(elements.begin(), elements.end());
+    return elements;
+}
+
+template <typename Range> auto Walk(const Range& range) {
+    std::vector<const std::remove_cvref_t<decltype(*range.begin())>*> elements;
+    for (const auto& element : range) {
+        elements.push_back(&element);
+    }
+    return elements;
+}
+
+// Every range of the document, const or not, walks its ring in the order of the ring's links,
+// the checklists and slots in the order of their positions, and ItemCount counts the items.
+void ExpectRangesFollowTheRings(ChecklistDoc& doc) {
+    const ChecklistDoc& constant = doc;
+    const auto lists = ByBackwardLinks(&doc.checklists);
+    EXPECT_EQ(Walk(doc.Checklists()), lists);
+    EXPECT_EQ(Walk(constant.Checklists()), lists);
+    EXPECT_EQ(constant.Checklists().size(), lists.size());
+    EXPECT_EQ(constant.Checklists().empty(), lists.empty());
+    EXPECT_EQ(doc.ChecklistCount(), static_cast<int>(lists.size()));
+    for (int i = 0; i < static_cast<int>(lists.size()); ++i) {
+        EXPECT_EQ(doc.ChecklistAt(i), lists[i]);
+        EXPECT_EQ(doc.IndexOfChecklist(lists[i]), i);
+    }
+    EXPECT_EQ(doc.ChecklistAt(static_cast<int>(lists.size())), nullptr);
+    for (Checklist& checklist : doc.Checklists()) {
+        const auto items = ByBackwardLinks(&checklist.items);
+        EXPECT_EQ(Walk(checklist.Items()), items);
+        EXPECT_EQ(Walk(std::as_const(checklist).Items()), items);
+        EXPECT_EQ(checklist.ItemCount(), static_cast<int>(items.size()));
+        EXPECT_EQ(checklist.Items().empty(), items.empty());
+    }
+    const auto slots = ByBackwardLinks(&doc.hotButtons);
+    EXPECT_EQ(Walk(doc.HotButtons()), slots);
+    EXPECT_EQ(Walk(constant.HotButtons()), slots);
+    for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
+        EXPECT_EQ(doc.SlotAt(i), slots.at(i));
+        EXPECT_EQ(doc.SlotIndex(slots[i]), i);
+    }
+}
+
+TEST(ChecklistDoc, RangesOfEmptyRingsWalkNothing) {
+    ChecklistDoc doc;
+    Checklist* made = doc.CreateChecklist();
+    EXPECT_TRUE(doc.Checklists().empty());
+    EXPECT_EQ(doc.Checklists().begin(), doc.Checklists().end());
+    EXPECT_EQ(std::as_const(doc).Checklists().size(), 0u);
+    EXPECT_EQ(made->ItemCount(), 0);
+    EXPECT_TRUE(std::as_const(*made).Items().empty());
+    ExpectRangesFollowTheRings(doc);
+    // Emptied again, a checklist's ring walks nothing either.
+    doc.AppendChecklist(made);
+    Checklist::UnlinkItem(made->AppendItem("only"));
+    EXPECT_EQ(made->ItemCount(), 0);
+    EXPECT_EQ(made->Items().begin(), made->Items().end());
+    ExpectRangesFollowTheRings(doc);
 }
 
 // "A{a,b,c} B{}" with slot 1 leading to B, unmodified: where every operation below starts.
@@ -117,11 +187,7 @@ TEST_P(Operation, KeepsTheRingsSoundAndChangesWhatItSays) {
     GetParam().operation(s);
     EXPECT_TRUE(RingsAreSound(s.doc));
     EXPECT_EQ(Describe(s.doc), GetParam().expected);
-    int count = s.doc.ChecklistCount();
-    for (int i = 0; i < count; ++i) {
-        EXPECT_EQ(s.doc.IndexOfChecklist(s.doc.ChecklistAt(i)), i);
-    }
-    EXPECT_EQ(s.doc.ChecklistAt(count), nullptr);
+    ExpectRangesFollowTheRings(s.doc);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, Operation, ::testing::ValuesIn(operationCases),

@@ -40,10 +40,15 @@ template <typename T> long RingSize(const T* end) {
 inline bool RingsAreSound(const ChecklistDoc& doc) {
     bool sound = RingSize(&doc.hotButtons) == ChecklistDoc::slotCount &&
                  RingSize(&doc.checklists) >= 0 && RingSize(&doc.checklists.items) == 0;
-    for (const Checklist* c = doc.checklists.next; sound && c != &doc.checklists; c = c->next) {
-        sound = RingSize(&c->items) >= 0;
+    if (!sound) {
+        return false; // a walk along a broken ring may never end
     }
-    return sound;
+    for (const Checklist& checklist : doc.Checklists()) {
+        if (RingSize(&checklist.items) < 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The document as "name{item,item} name{} | 1:#0=Caption 2:-=Caption | modified": the
@@ -51,10 +56,12 @@ inline bool RingsAreSound(const ChecklistDoc& doc) {
 // position of the slot's checklist, #? one no longer in the document and - none.
 inline std::string Describe(ChecklistDoc& doc) {
     std::string out;
-    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
-        out += (out.empty() ? "" : " ") + std::string(c->name) + '{';
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            out += (item == c->items.next ? "" : ",") + std::string(item->text);
+    for (const Checklist& checklist : doc.Checklists()) {
+        out += (out.empty() ? "" : " ") + std::string(checklist.name) + '{';
+        const char* separator = "";
+        for (const ChecklistItem& item : checklist.Items()) {
+            out += separator + std::string(item.text);
+            separator = ",";
         }
         out += '}';
     }

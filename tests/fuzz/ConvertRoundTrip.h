@@ -69,10 +69,10 @@ inline void RoundTrip(Format format, std::string_view bytes) {
     ChecklistDoc doc;
     convert::Warnings cklWarnings;
     convert::BookToDoc(first, doc, cklWarnings);
-    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
-        CheckText(c->name, false);
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            CheckText(item->text, true);
+    for (const Checklist& checklist : doc.Checklists()) {
+        CheckText(checklist.name, false);
+        for (const ChecklistItem& item : checklist.Items()) {
+            CheckText(item.text, true);
         }
     }
     std::string ckl = ChecklistFile::WriteText(doc);

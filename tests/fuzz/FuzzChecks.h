@@ -56,47 +56,46 @@ inline void CheckDocument(ChecklistDoc& doc) {
         Fail("slot ring does not hold four slots");
     }
     CheckRing(&doc.checklists);
-    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
-        CheckText(c->name);
-        CheckRing(&c->items);
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            CheckText(item->text);
+    for (const Checklist& checklist : doc.Checklists()) {
+        CheckText(checklist.name);
+        CheckRing(&checklist.items);
+        for (const ChecklistItem& item : checklist.Items()) {
+            CheckText(item.text);
         }
     }
-    for (HotButtonSlot* s = doc.hotButtons.next; !doc.IsEnd(s); s = s->next) {
-        CheckText(s->caption);
+    for (const HotButtonSlot& slot : doc.HotButtons()) {
+        CheckText(slot.caption);
     }
 }
 
 // Both documents hold the same checklists and items, and the same assignments of slots to
 // checklists with the same captions.
 inline void CompareDocuments(ChecklistDoc& first, ChecklistDoc& second) {
-    Checklist* a = first.checklists.next;
-    Checklist* b = second.checklists.next;
-    for (; !first.IsEnd(a) && !second.IsEnd(b); a = a->next, b = b->next) {
-        if (std::string_view(a->name) != b->name) {
-            Fail("checklist names differ:", a->name);
+    if (first.ChecklistCount() != second.ChecklistCount()) {
+        Fail("checklist counts differ");
+    }
+    auto b = second.Checklists().begin();
+    for (Checklist& a : first.Checklists()) {
+        Checklist& other = *b++;
+        if (std::string_view(a.name) != other.name) {
+            Fail("checklist names differ:", a.name);
         }
-        ChecklistItem* x = a->items.next;
-        ChecklistItem* y = b->items.next;
-        for (; !a->IsEnd(x) && !b->IsEnd(y); x = x->next, y = y->next) {
-            if (std::string_view(x->text) != y->text) {
-                Fail("item texts differ:", x->text);
+        if (a.ItemCount() != other.ItemCount()) {
+            Fail("item counts differ in", a.name);
+        }
+        auto y = other.Items().begin();
+        for (const ChecklistItem& x : a.Items()) {
+            if (std::string_view(x.text) != (y++)->text) {
+                Fail("item texts differ:", x.text);
             }
         }
-        if (!a->IsEnd(x) || !b->IsEnd(y)) {
-            Fail("item counts differ in", a->name);
-        }
-        HotButtonSlot* slotA = first.SlotFor(a);
-        HotButtonSlot* slotB = second.SlotFor(b);
+        HotButtonSlot* slotA = first.SlotFor(&a);
+        HotButtonSlot* slotB = second.SlotFor(&other);
         if ((slotA == nullptr) != (slotB == nullptr) ||
             (slotA && (first.SlotIndex(slotA) != second.SlotIndex(slotB) ||
                        std::string_view(slotA->caption) != slotB->caption))) {
-            Fail("hot-button assignment differs for", a->name);
+            Fail("hot-button assignment differs for", a.name);
         }
-    }
-    if (!first.IsEnd(a) || !second.IsEnd(b)) {
-        Fail("checklist counts differ");
     }
 }
 

@@ -185,20 +185,21 @@ std::string Bar(CChecklistDlg& screen) {
 
 std::string Describe(ChecklistDoc& document) {
     std::string text;
-    for (Checklist* list = document.checklists.next; !document.IsEnd(list); list = list->next) {
-        text += std::string(text.empty() ? "" : "; ") + list->name + ":";
-        for (ChecklistItem* item = list->items.next; !list->IsEnd(item); item = item->next) {
-            text += (item == list->items.next ? " " : "|") + std::string(item->text);
+    for (const Checklist& list : document.Checklists()) {
+        text += std::string(text.empty() ? "" : "; ") + list.name + ":";
+        const char* separator = " ";
+        for (const ChecklistItem& item : list.Items()) {
+            text += separator + std::string(item.text);
+            separator = "|";
         }
     }
     text += " /";
-    for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
-        const HotButtonSlot* slot = document.SlotAt(i);
-        const int index = document.IndexOfChecklist(slot->checklist);
-        text += std::string(" ") + slot->caption + ">" +
-                (slot->checklist == nullptr ? "-"
-                 : index < 0                ? "gone"
-                                            : std::to_string(index));
+    for (const HotButtonSlot& slot : document.HotButtons()) {
+        const int index = document.IndexOfChecklist(slot.checklist);
+        text += std::string(" ") + slot.caption + ">" +
+                (slot.checklist == nullptr ? "-"
+                 : index < 0               ? "gone"
+                                           : std::to_string(index));
     }
     return text;
 }

@@ -153,23 +153,23 @@ void FillWithTheScreensControls(QDialog& dialog) {
         }
     }
     QMenu* lists = bar->addMenu(QStringLiteral("Lists"));
-    for (Checklist* c = document.checklists.next; !document.IsEnd(c); c = c->next) {
-        lists->addAction(QString::fromUtf8(c->name));
+    for (const Checklist& checklist : document.Checklists()) {
+        lists->addAction(QString::fromUtf8(checklist.name));
     }
     Checklist* first = document.FirstChecklist();
     layout->addWidget(new QLabel(QString::fromUtf8(first->name)));
     auto* tree = new QTreeWidget;
     tree->setHeaderHidden(true);
-    for (ChecklistItem* item = first->items.next; !first->IsEnd(item); item = item->next) {
-        auto* row = new QTreeWidgetItem({QString::fromUtf8(item->text)});
+    for (const ChecklistItem& item : first->Items()) {
+        auto* row = new QTreeWidgetItem({QString::fromUtf8(item.text)});
         row->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         row->setCheckState(0, Qt::Unchecked);
         tree->addTopLevelItem(row);
     }
     layout->addWidget(tree);
     auto* buttons = new QHBoxLayout;
-    for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
-        buttons->addWidget(new QPushButton(QString::fromUtf8(document.SlotAt(i)->caption)));
+    for (const HotButtonSlot& slot : document.HotButtons()) {
+        buttons->addWidget(new QPushButton(QString::fromUtf8(slot.caption)));
     }
     layout->addLayout(buttons);
 }
