@@ -245,8 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"PageInCapitals", "print SAMPLE -oDIR/o.pdf --page=A4", 2,
          "print: --page takes a4, letter, a5 or kneeboard, not 'A4' "},
         {"ThreeColumns", "print SAMPLE --columns 3", 2, "print: --columns takes 1 or 2, not '3' "},
-        {"PrintWithUnknownOption", "print SAMPLE --colour", 2,
-         "print: unknown option '--colour' "},
+        {"PrintWithUnknownOption", "print SAMPLE --colour", 2, "print: unknown option '--colour' "},
         {"PrintWithTwoFiles", "print a b", 2, "print expects one file, got 2 "},
         {"ConvertHelp", "convert a.ckl --help", 0, ""},
         {"ConvertOfMissingFile", "convert DIR/missing.ace DIR/kept.ckl", 1,
@@ -809,6 +808,84 @@ TEST(Print, SetsTheConventionsApartAndAlignsResponses) {
         EXPECT_NEAR(edge, rightEdges[0], 0.5);
     }
     EXPECT_GT(rightEdges[0], 500.0); // at the right margin of an A4 page, 595 points wide
+}
+
+// --- a stranger's file never drives the terminal ---
+
+// A byte below 0x20 other than a line feed or a tab, DEL, or a C1 control (U+0080..U+009F as
+// UTF-8): what a terminal takes as a command. Returns its offset, or npos.
+std::size_t FirstTerminalCommand(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F ||
+            (byte == 0xC2 && i + 1 < text.size() &&
+             static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+             static_cast<unsigned char>(text[i + 1]) <= 0x9F)) {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
+
+// Every command and every format's reader and writer, on files whose names, items, captions,
+// group titles and metadata hold an escape sequence, a bell, a C1 CSI and broken UTF-8: not one
+// of them reaches standard error, nor standard output for the commands that print for a person.
+TEST(StrangerText, NeverReachesTheTerminalRaw) {
+    QTemporaryDir dir;
+    const std::string evil = "\x1B]0;owned\x07 \x1B[2J \xC2\x9B"
+                             "31m";
+    auto write = [&dir](const std::string& name, const std::string& bytes) {
+        std::ofstream(dir.filePath(QString::fromStdString(name)).toStdString(), std::ios::binary)
+            << bytes;
+    };
+    write("utf8.ckl", "[$$CHECKLIST]\nList " + evil + "\nBELL " + evil + " ..... RING\n[" + evil +
+                          "\n[$$END]\n[$$HOTBUTTON]\n9\nCap " + evil + "\n[$$END]\n" +
+                          "[$$HOTBUTTON]\n0\nCap " + evil + "\n[$$END]\n[$$CHECKLISTS]\n");
+    write("cp1252.ckl", "[$$CHECKLIST]\nL \x9B\x81\x1B[2J\n\xFF\xC3 item\x07\n[$$END]\n");
+    write(
+        "group.json",
+        R"({"metadata":{"name":"M \u001b[2J \u009b","makeAndModel":"\u0007"},"groups":[)"
+        R"({"title":"G \u001b]0;owned\u0007 \u001b[2J"},{"title":"T\u009b1m","checklists":[)"
+        R"({"title":"C \u001b[31m","items":[{"type":"ITEM_CHALLENGE_RESPONSE","prompt":"P \u0007 \u009b","expectation":"E)"
+        R"( \u001b"}]}]}]})");
+    write("bad.json", "{\"metadata\":{\"name\":\"\xFF\x1B[2J\"");
+    write("list.txt", "LIST L \x1B[2J\r\nITEM I \x07 - R \xC2\x9B\r\n");
+    write("dynon.txt", "CHKLST0.TITLE, T \x1B[2J\r\nCHKLST0.LINE1, I \x07\xFF\r\nXX\x1B\r\n");
+
+    std::vector<std::string> commandLines = {"show DIR/utf8.ckl",
+                                             "show DIR/cp1252.ckl",
+                                             "check DIR/utf8.ckl DIR/cp1252.ckl",
+                                             "json DIR/utf8.ckl",
+                                             "json DIR/missing\x1B[2J.ckl",
+                                             "rewrite DIR/utf8.ckl DIR/no/\x07.ckl",
+                                             "print DIR/utf8.ckl -o DIR/p.pdf",
+                                             "print DIR/utf8.ckl -o DIR/no/\x1B.pdf",
+                                             "convert DIR/bad.json DIR/o.ckl",
+                                             "convert DIR/x\x1B.doc DIR/o.ckl",
+                                             "show --\x1B[2J",
+                                             "\x1B[2J"};
+    for (const std::string& from :
+         {"utf8.ckl", "cp1252.ckl", "group.json", "list.txt", "dynon.txt"}) {
+        for (const char* to : {"o.ckl", "o.ace", "o.json", "o.txt --to dynon", "o.txt --to grt"}) {
+            commandLines.push_back("convert DIR/" + from + " DIR/" + to);
+        }
+    }
+    for (const std::string& commandLine : commandLines) {
+        Outcome result = RunCkl(commandLine, dir.path());
+        EXPECT_EQ(FirstTerminalCommand(result.err), std::string::npos) << commandLine << "\n"
+                                                                       << result.err;
+        if (commandLine.starts_with("show") || commandLine.starts_with("check") ||
+            commandLine.starts_with("print")) {
+            EXPECT_EQ(FirstTerminalCommand(result.out), std::string::npos) << commandLine << "\n"
+                                                                           << result.out;
+        }
+    }
+    // The efis-json group that holds nothing is named in its warning, made visible.
+    Outcome group = RunCkl("convert DIR/group.json DIR/g.ckl", dir.path());
+    EXPECT_EQ(group.status, 0) << group.err;
+    EXPECT_NE(group.err.find("the group \"G \\x1B]0;owned\\x07 \\x1B[2J\" holds no checklist"),
+              std::string::npos)
+        << group.err;
 }
 
 } // namespace

@@ -320,8 +320,8 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
             }
         }
         if (lists.empty()) {
-            warnings.Add("the group \"" + group + "\" at byte " + std::to_string(groupAt) +
-                         " holds no checklist and is left out");
+            warnings.Add("the group " + LineRules::QuotedForDisplay(group) + " at byte " +
+                         std::to_string(groupAt) + " holds no checklist and is left out");
         }
         for (std::size_t i = 0; i < lists.size(); ++i) {
             lists[i].name = book.Keep(GroupedName(group, titles[i], lists.size()));

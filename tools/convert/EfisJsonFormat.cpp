@@ -1,5 +1,7 @@
 #include "EfisJsonFormat.h"
 
+#include "LineRules.h"
+
 #include "CklConventions.h"
 
 #include <nlohmann/json.hpp>
@@ -635,8 +637,8 @@ private:
             return false;
         }
         if (groupLists.empty()) {
-            warnings.Add("the group \"" + std::string(groupTitle) +
-                         "\" holds no checklist and is left out");
+            warnings.Add("the group " + LineRules::QuotedForDisplay(groupTitle) +
+                         " holds no checklist and is left out");
         }
         for (auto& [title, items] : groupLists) {
             BookList& list = book.lists.emplace_back();
