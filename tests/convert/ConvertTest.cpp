@@ -3,6 +3,7 @@
 #include "ChecklistFile.h"
 #include "CklConventions.h"
 #include "EfisJsonFormat.h"
+#include "Formats.h"
 #include "TextFormats.h"
 
 #include <QString>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <array>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -44,37 +46,28 @@ void PrintTo(Format format, std::ostream* os) {
     *os << NameOf(format);
 }
 
+// The row of the table of formats that a test's format stands for.
+const convert::Format& Row(Format format) {
+    static const std::array<std::string_view, 4> names = {"ace", "dynon", "grt", "efis-json"};
+    return *FormatNamed(names[static_cast<std::size_t>(format)]);
+}
+
 bool IsGrouped(Format format) {
-    return format == Format::Ace || format == Format::EfisJson;
+    return Row(format).holdsGroups;
 }
 
 std::optional<ReadError> Read(Format format, std::string_view bytes, Book& book,
                               Warnings& warnings) {
-    switch (format) {
-    case Format::Ace:
-        return ReadAce(bytes, book, warnings);
-    case Format::Dynon:
-        return ReadTextChecklists(bytes, TextFlavour::Dynon, book);
-    case Format::Grt:
-        return ReadTextChecklists(bytes, TextFlavour::Grt, book);
-    case Format::EfisJson:
-        break;
-    }
-    return ReadEfisJson(bytes, book, warnings);
+    return Row(format).read(bytes, book, warnings);
 }
 
 std::string Write(Format format, const Book& book, Warnings& warnings, int width = 0) {
-    switch (format) {
-    case Format::Ace:
-        return WriteAce(book, warnings);
-    case Format::Dynon:
-        return WriteTextChecklists(book, TextFlavour::Dynon, width, warnings);
-    case Format::Grt:
-        return WriteTextChecklists(book, TextFlavour::Grt, width, warnings);
-    case Format::EfisJson:
-        break;
-    }
-    return WriteEfisJson(book);
+    std::string written;
+    Row(format).write(book, {width}, warnings, [&written](std::string_view chunk) {
+        written += chunk;
+        return true;
+    });
+    return written;
 }
 
 std::string Joined(const Warnings& warnings) {

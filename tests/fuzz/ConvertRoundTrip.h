@@ -5,6 +5,7 @@
 #include "ChecklistFile.h"
 #include "CklConventions.h"
 #include "EfisJsonFormat.h"
+#include "Formats.h"
 #include "FuzzChecks.h"
 #include "TextFormats.h"
 
@@ -20,37 +21,37 @@
 // same bytes again, unless the writer said what it changed. Any breach aborts with a description.
 namespace convertfuzz {
 
-enum class Format { Ace, Dynon, Grt, EfisJson };
+// The formats by the names of the table of formats.
+namespace Format {
+inline constexpr std::string_view Ace = "ace";
+inline constexpr std::string_view Dynon = "dynon";
+inline constexpr std::string_view Grt = "grt";
+inline constexpr std::string_view EfisJson = "efis-json";
+} // namespace Format
 
 using FuzzChecks::Fail;
 
-inline bool Read(Format format, std::string_view bytes, convert::Book& book,
-                 convert::Warnings& warnings) {
-    switch (format) {
-    case Format::Ace:
-        return !convert::ReadAce(bytes, book, warnings);
-    case Format::Dynon:
-        return !convert::ReadTextChecklists(bytes, convert::TextFlavour::Dynon, book);
-    case Format::Grt:
-        return !convert::ReadTextChecklists(bytes, convert::TextFlavour::Grt, book);
-    case Format::EfisJson:
-        break;
+inline const convert::Format& Row(std::string_view name) {
+    const convert::Format* format = convert::FormatNamed(name);
+    if (format == nullptr || format->read == nullptr) {
+        Fail("no such format in the table:", std::string(name).c_str());
     }
-    return !convert::ReadEfisJson(bytes, book, warnings);
+    return *format;
 }
 
-inline std::string Write(Format format, const convert::Book& book, convert::Warnings& warnings) {
-    switch (format) {
-    case Format::Ace:
-        return convert::WriteAce(book, warnings);
-    case Format::Dynon:
-        return convert::WriteTextChecklists(book, convert::TextFlavour::Dynon, 0, warnings);
-    case Format::Grt:
-        return convert::WriteTextChecklists(book, convert::TextFlavour::Grt, 0, warnings);
-    case Format::EfisJson:
-        break;
-    }
-    return convert::WriteEfisJson(book);
+inline bool Read(std::string_view format, std::string_view bytes, convert::Book& book,
+                 convert::Warnings& warnings) {
+    return !Row(format).read(bytes, book, warnings);
+}
+
+inline std::string Write(std::string_view format, const convert::Book& book,
+                         convert::Warnings& warnings) {
+    std::string written;
+    Row(format).write(book, {}, warnings, [&written](std::string_view chunk) {
+        written += chunk;
+        return true;
+    });
+    return written;
 }
 
 inline void CheckText(const char* text, bool isItem) {
@@ -60,7 +61,7 @@ inline void CheckText(const char* text, bool isItem) {
     }
 }
 
-inline void RoundTrip(Format format, std::string_view bytes) {
+inline void RoundTrip(std::string_view format, std::string_view bytes) {
     convert::Book first;
     convert::Warnings readWarnings;
     if (!Read(format, bytes, first, readWarnings)) {
@@ -81,7 +82,7 @@ inline void RoundTrip(Format format, std::string_view bytes) {
     if (ChecklistFile::WriteText(saved) != ckl) {
         Fail("the converted .ckl reads back as another document");
     }
-    bool grouped = format == Format::Ace || format == Format::EfisJson;
+    bool grouped = Row(format).holdsGroups;
     convert::Book second = convert::DocToBook(saved, grouped);
     if (cklWarnings.Empty() && !(second == first)) {
         Fail("the .ckl gives back another book without a warning:", ckl);
