@@ -68,10 +68,8 @@ public:
     }
 };
 
-constexpr double columnBottom = 22;
-
-ckl::PrintSheet Sheet(int columns) {
-    return {30, 24, 0.1, columns};
+ckl::PrintSheet Sheet(int columns, double height = 24) {
+    return {30, height, 0.1, columns};
 }
 
 bool IsItem(BlockKind kind) {
@@ -146,9 +144,14 @@ TestList Numbered(const std::string& name, int count) {
     return list;
 }
 
-PrintPlan LayOut(const std::vector<TestList>& lists, int columns) {
+// The lists laid out; with title, under a title of two lines that ends at 2.8.
+PrintPlan LayOut(const std::vector<TestList>& lists, int columns, bool title = false,
+                 double height = 24) {
     FixedMeasurer measurer;
-    ckl::PrintLayout layout(measurer, Sheet(columns));
+    ckl::PrintLayout layout(measurer, Sheet(columns, height));
+    if (title) {
+        layout.AddTitle("test.ckl", "some checklists");
+    }
     for (const TestList& list : lists) {
         std::vector<std::string_view> items(list.items.begin(), list.items.end());
         layout.AddChecklist(list.name, {}, items);
@@ -159,8 +162,10 @@ PrintPlan LayOut(const std::vector<TestList>& lists, int columns) {
 // What holds for every plan: each page has its columns and a footer that numbers it, nothing
 // reaches below the foot of a column or out of its side, and every item's text is printed
 // once, in order, under its own list.
-void ExpectSoundPlan(const PrintPlan& plan, const std::vector<TestList>& lists, int columns) {
+void ExpectSoundPlan(const PrintPlan& plan, const std::vector<TestList>& lists, int columns,
+                     double height) {
     ASSERT_FALSE(plan.pages.empty());
+    double columnBottom = height - 2;
     double width = Sheet(columns).width;
     double columnWidth = columns == 1 ? width : (width - 0.8) / 2;
     std::vector<std::string> printed(lists.size());
@@ -213,6 +218,8 @@ struct FlowCase {
     int columns;
     std::vector<TestList> lists;
     std::string outline;
+    bool title = false;
+    double height = 24;
 
     friend void PrintTo(const FlowCase& row, std::ostream* os) { *os << row.name; }
 };
@@ -221,9 +228,9 @@ class Flow : public testing::TestWithParam<FlowCase> {};
 
 TEST_P(Flow, PlacesListsInColumnsAndPages) {
     const FlowCase& row = GetParam();
-    PrintPlan plan = LayOut(row.lists, row.columns);
+    PrintPlan plan = LayOut(row.lists, row.columns, row.title, row.height);
     EXPECT_EQ(Outline(plan), row.outline);
-    ExpectSoundPlan(plan, row.lists, row.columns);
+    ExpectSoundPlan(plan, row.lists, row.columns, row.height);
 }
 
 const std::string tallText(1000, 'x');
@@ -270,6 +277,34 @@ INSTANTIATE_TEST_SUITE_P(
                  {Numbered("A", 14), Numbered("B", 0)},
                  "p1c1 A:14 | p1c2 B:-"},
         FlowCase{"NoListsNoBlocks", 2, {}, ""},
+        // The 14th item ends at 21.1, just above or just below the foot of the column.
+        FlowCase{"ItemEndingJustAboveTheFootStays",
+                 1,
+                 {Numbered("A", 20)},
+                 "p1c1 A:14 | p2c1 A+:6",
+                 false,
+                 23.15},
+        FlowCase{"ItemEndingJustBelowTheFootMoves",
+                 1,
+                 {Numbered("A", 20)},
+                 "p1c1 A:13 | p2c1 A+:7",
+                 false,
+                 23.05},
+        // A fresh page would hold the list whole, but it starts under the title rather than
+        // leave the first page empty.
+        FlowCase{
+            "FirstListStartsUnderTheTitle", 1, {Numbered("A", 14)}, "p1c1 A:11 | p2c1 A+:3", true},
+        // The second column starts under the title too, so B would not fit there whole.
+        FlowCase{"NextColumnStartsUnderTheTitle",
+                 2,
+                 {Numbered("A", 4), Numbered("B", 14)},
+                 "p1c1 A:4 B:7 | p1c2 B+:7",
+                 true},
+        FlowCase{"LaterPagesStartAtTheTop",
+                 1,
+                 {Numbered("A", 40)},
+                 "p1c1 A:12 | p2c1 A+:14 | p3c1 A+:14",
+                 true},
         // 35 lines of 29 characters: 20 fit under the heading, 15 go on.
         FlowCase{"ItemTallerThanAColumnBreaksBetweenLines",
                  1,
