@@ -181,6 +181,9 @@ const Fault faults[] =
 struct Row {
     const ckl::Command* command;
     const Fault* fault;
+    friend void PrintTo(const Row& row, std::ostream* os) {
+        *os << row.command->spec.word << " " << row.fault->name;
+    }
 };
 
 std::vector<Row> EveryCommandAndFault() {
@@ -221,7 +224,13 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, WrongCommandLine, testing::ValuesIn(Every
                          });
 
 // Right command lines of every command: the files in order, the options by their long name.
-class RightCommandLine : public testing::TestWithParam<const ckl::Command*> {};
+struct CommandRow {
+    const ckl::Command* command;
+    const ckl::Command* operator->() const { return command; }
+    friend void PrintTo(const CommandRow& row, std::ostream* os) { *os << row->spec.word; }
+};
+
+class RightCommandLine : public testing::TestWithParam<CommandRow> {};
 
 TEST_P(RightCommandLine, IsReadIntoFilesAndOptions) {
     const ckl::CommandSpec& spec = GetParam()->spec;
@@ -281,10 +290,10 @@ TEST_P(RightCommandLine, HelpAnywhereBeforeDoubleDashPrintsTheUsage) {
     }
 }
 
-std::vector<const ckl::Command*> EveryCommand() {
-    std::vector<const ckl::Command*> commands;
+std::vector<CommandRow> EveryCommand() {
+    std::vector<CommandRow> commands;
     for (const ckl::Command& command : ckl::AllCommands()) {
-        commands.push_back(&command);
+        commands.push_back({&command});
     }
     return commands;
 }
