@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QStyleOptionViewItem>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -219,6 +220,40 @@ TEST(ModalRun, ReturnsHowTheDialogEnded) {
     EXPECT_EQ(unbindable.DoModal(), -1);
     EXPECT_EQ(unbindable.log, "");
     EXPECT_EQ(plain.DoModal(), IDCANCEL);
+}
+
+// What RunModal returns for a run that no hook took.
+constexpr int realRun = 99;
+
+// Runs dialog modally; a real run is ended by its event loop with realRun, so no run blocks.
+int RunModal(CDialog& dialog) {
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        if (dialog.isVisible() && !dialog.HasEnded()) {
+            dialog.EndDialog(realRun);
+        }
+    });
+    return dialog.DoModal();
+}
+
+// The newest hook answers; when it ends, the one it replaced answers again, as the same hook
+// with what it counted before; an empty hook lets a run be real; after all of them runs are real.
+TEST(ModalRun, HooksNestAndEachEndPutsBackTheHookItReplaced) {
+    CDialog dialog(IDD_TEXTENTRY);
+    {
+        ScopedModalHook outer([runs = 0](CDialog& running) mutable { running.EndDialog(++runs); });
+        EXPECT_EQ(RunModal(dialog), 1);
+        {
+            ScopedModalHook inner([](CDialog& running) { running.EndDialog(20); });
+            EXPECT_EQ(RunModal(dialog), 20);
+            {
+                ScopedModalHook none(nullptr);
+                EXPECT_EQ(RunModal(dialog), realRun);
+            }
+            EXPECT_EQ(RunModal(dialog), 20);
+        }
+        EXPECT_EQ(RunModal(dialog), 2);
+    }
+    EXPECT_EQ(RunModal(dialog), realRun);
 }
 
 TEST(ModalRun, OwnerIsDisabledMeanwhileAndRestoredAfter) {
