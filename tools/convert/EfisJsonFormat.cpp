@@ -14,6 +14,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -782,39 +783,58 @@ public:
             Digits(value);
         }
     }
-    // An item on a line of its own, so that long files stay of a size to handle.
+    // An item on a line of its own, so that long files stay of a size to handle; written
+    // straight into room made for it once, as a million items want.
     void ItemLine(const Item& item) {
         Member();
-        out += '{';
-        std::string_view separator;
-        auto key = [&](Field field) {
-            out += separator;
-            Key(field);
-            separator = ", ";
+        std::string escapedPrompt;
+        std::string escapedExpectation;
+        std::string_view prompt = Escaped(item.prompt, escapedPrompt);
+        std::string_view expectation = item.kind == ItemKind::ChallengeResponse
+                                           ? Escaped(item.expectation, escapedExpectation)
+                                           : std::string_view();
+        std::string_view type =
+            std::find_if(kindNames.begin(), kindNames.end(), [&item](const KindName& k) {
+                return k.kind == item.kind;
+            })->name;
+        // Room for the texts and at most every field's name, punctuation, type and number.
+        std::size_t start = out.size();
+        out.resize(start + prompt.size() + expectation.size() + 160);
+        char* at = out.data() + start;
+        auto put = [&at](std::string_view piece) {
+            if (!piece.empty()) { // an empty view may hold no pointer, which memcpy refuses
+                std::memcpy(at, piece.data(), piece.size());
+                at += piece.size();
+            }
         };
-        if (!item.prompt.empty()) {
-            key(Field::Prompt);
-            Text(item.prompt);
+        const char* first = at + 1;
+        auto member = [&](Field field, std::string_view value, std::string_view quote) {
+            put(at == first ? "\"" : ", \"");
+            put(NameOf(field));
+            put("\": ");
+            put(quote);
+            put(value);
+            put(quote);
+        };
+        put("{");
+        if (!prompt.empty()) {
+            member(Field::Prompt, prompt, "\"");
         }
-        if (item.kind == ItemKind::ChallengeResponse && !item.expectation.empty()) {
-            key(Field::Expectation);
-            Text(item.expectation);
+        if (!expectation.empty()) {
+            member(Field::Expectation, expectation, "\"");
         }
-        auto kind = std::find_if(kindNames.begin(), kindNames.end(),
-                                 [&item](const KindName& k) { return k.kind == item.kind; });
-        key(Field::Type);
-        out += '"';
-        out += kind->name;
-        out += '"';
+        member(Field::Type, type, "\"");
         if (item.indent != 0) {
-            key(Field::Indent);
-            Digits(item.indent);
+            char digits[24];
+            auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), item.indent);
+            member(Field::Indent, std::string_view(digits, static_cast<std::size_t>(end - digits)),
+                   {});
         }
         if (item.centered) {
-            key(Field::Centered);
-            out += "true";
+            member(Field::Centered, "true", {});
         }
-        out += '}';
+        put("}");
+        out.resize(static_cast<std::size_t>(at - out.data()));
     }
 
 private:
@@ -829,15 +849,21 @@ private:
         return special == 0;
     }
 
-    void Text(std::string_view text) {
+    // The text as it stands between the quotes of a JSON string: itself when nothing needs
+    // escaping, the common case, else escaped into room.
+    static std::string_view Escaped(std::string_view text, std::string& room) {
         if (IsPlain(text)) {
-            // Nothing to escape: the common case, written without a detour.
-            out += '"';
-            out += text;
-            out += '"';
-        } else {
-            out += Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+            return text;
         }
+        room = Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
+        return std::string_view(room).substr(1, room.size() - 2);
+    }
+
+    void Text(std::string_view text) {
+        std::string room;
+        out += '"';
+        out += Escaped(text, room);
+        out += '"';
     }
     void Digits(long long value) {
         char digits[24];
