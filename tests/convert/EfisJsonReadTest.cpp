@@ -227,7 +227,9 @@ class EfisJsonItemLines : public testing::TestWithParam<ItemLineCase> {};
 TEST_P(EfisJsonItemLines, AreWrittenWholeAndReadBack) {
     const ItemLineCase& row = GetParam();
     Book book;
-    book.lists.push_back({"G: L", {row.item}, 0});
+    BookList& list = book.lists.emplace_back();
+    list.name = "G: L";
+    list.items = {row.item};
     std::string json = WriteEfisJson(book);
     EXPECT_NE(json.find("\n            " + row.line + "\n"), std::string::npos) << json;
     Book back;
