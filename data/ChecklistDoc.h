@@ -67,8 +67,11 @@ class ChecklistDoc;
 
 class Checklist {
 public:
+    // The name of a checklist that was given none.
+    static constexpr const char* defaultName = "nocaption";
+
     ChecklistItem items; // end marker of the item ring; never shown, saved or counted
-    const char* name = "nocaption";
+    const char* name = defaultName;
     Checklist* next = this;
     Checklist* prev = this;
 

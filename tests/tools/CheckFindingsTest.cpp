@@ -1,5 +1,10 @@
 #include "CheckCommand.h"
 
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -83,5 +88,70 @@ const std::vector<FindingRow> tagDistanceRows = {
 
 INSTANTIATE_TEST_SUITE_P(TagDistance, CheckFindingWords, testing::ValuesIn(tagDistanceRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Hot-button indexes name the document's slots as SetSlot takes them, a checklist's section is
+// saved for its lowest slot, a checklist without a name line gets the document's default name,
+// and a file's text is quoted by the one display rule.
+const std::vector<FindingRow> documentRows = {
+    {"IndexOfTheLastSlot", taxi + "[$$HOTBUTTON]\n3\nTaxi\n[$$END]\n", {}},
+    {"IndexOneBeyondTheLastSlot",
+     taxi + "[$$HOTBUTTON]\n4\nTaxi\n[$$END]\n",
+     {"5: warning: the hot-button index 4 is outside 0 to 3, which sets no hot button \u2014 "
+      "write 0, 1, 2 or 3"}},
+    {"SameSlotTwiceInOneSection",
+     taxi + "[$$HOTBUTTON]\n+2\nTaxi\n 2\nTaxi again\n[$$END]\n",
+     {"7: warning: the hot button with index 2 is set again (first on line 5); the later "
+      "setting wins \u2014 remove one of them"}},
+    // The higher slot is read first: the one saved is still the lowest.
+    {"LowestSlotOfAChecklistIsSaved",
+     taxi + "[$$HOTBUTTON]\n3\nTaxi\n1\nGo\n[$$END]\n",
+     {"5: warning: checklist \"Taxi\" already has the hot button with index 1 (line 7); both "
+      "buttons work, but the program saves only that one \u2014 give each checklist one hot "
+      "button"}},
+    {"SlotOverwrittenByAnotherChecklist",
+     taxi + "[$$HOTBUTTON]\n0\nTaxi\n[$$END]\n[$$CHECKLIST]\nRun-up\n[$$END]\n"
+            "[$$HOTBUTTON]\n0\nRun-up\n[$$END]\n",
+     {"12: warning: the hot button with index 0 is set again (first on line 5); the later "
+      "setting wins \u2014 remove one of them"}},
+    {"ChecklistEndsAtItsTag",
+     "[$$CHECKLIST]",
+     {"1: warning: the checklist has no name line: the file ends here, so the program names it "
+      "\"nocaption\" \u2014 add the name on the next line"}},
+    {"TabAndC1ControlInAName",
+     "[$$CHECKLIST]\nTa\txi\xC2\x85\n",
+     {"1: note: checklist \"Ta\\x09xi\\xC2\\x85\" is not closed; the program reads it up to "
+      "the end of the file \u2014 add \"[$$END]\" after its last item"}},
+    {"EscapeInAnItemCutAfterFortyCharacters",
+     "[$$CHECKLIST]\nTaxi\n[x]\x1B[2J" + std::string(45, 'x') + "\n",
+     {"3: warning: the item \"[x]\\x1B[2J" + std::string(33, 'x') +
+      "\u2026\" begins with \"[\" and contains \"]\", so the program reads it as a tag line that "
+      "ends checklist \"Taxi\" early \u2014 begin the item with another character"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Document, CheckFindingWords, testing::ValuesIn(documentRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The file name that leads every finding and complaint is a stranger's text as well: its
+// controls reach the terminal only as escapes.
+TEST(CheckFileName, ShowsControlCharactersAsEscapes) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = QStringLiteral("taxi\x1B]0;owned\x07\t.ckl");
+    QFile file(QDir(dir.path()).filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[$$CHECKLIST]\nTaxi\n");
+    file.close();
+    QProcess ckl;
+    ckl.setWorkingDirectory(dir.path());
+    ckl.start(QStringLiteral(TARVASTO_CKL_BINARY), {"check", name, "missing\x1B[2J.ckl"});
+    ASSERT_TRUE(ckl.waitForFinished(-1));
+    EXPECT_EQ(ckl.readAllStandardOutput().toStdString(),
+              "taxi\\x1B]0;owned\\x07\\x09.ckl:1: note: checklist \"Taxi\" is not closed; the "
+              "program reads it up to the end of the file \u2014 add \"[$$END]\" after its last "
+              "item\n");
+    EXPECT_EQ(ckl.readAllStandardError().toStdString(),
+              "ckl: cannot open 'missing\\x1B[2J.ckl': No such file or directory\n");
+    EXPECT_EQ(ckl.exitCode(), 1);
+}
 
 } // namespace

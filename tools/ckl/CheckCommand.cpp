@@ -8,8 +8,7 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
-#include <cstdio>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -28,7 +27,6 @@ using ChecklistFile::headerTag;
 using ChecklistFile::hotButtonTag;
 constexpr std::array<std::string_view, 4> knownTags = {headerTag, checklistTag, hotButtonTag,
                                                        endTag};
-constexpr std::string_view dash = " \u2014 ";
 
 // How a tag relates to the four that the program writes.
 enum class TagKind {
@@ -48,7 +46,26 @@ using ChecklistFile::LineRole;
 using ChecklistFile::ReadLine;
 using ChecklistFile::Section;
 using LineRules::IsTagLine;
+using LineRules::QuotedForDisplay;
 using LineRules::TagOf;
+
+// A finding: what the program does with the line, then how its author can fix it. A note that
+// needs no fix has none.
+CheckFinding Finding(int line, bool warning, std::string what, std::string_view fix) {
+    if (!fix.empty()) {
+        what += " \u2014 ";
+        what += fix;
+    }
+    return {line, warning, std::move(what)};
+}
+
+CheckFinding Warn(int line, std::string what, std::string_view fix) {
+    return Finding(line, true, std::move(what), fix);
+}
+
+CheckFinding Note(int line, std::string what, std::string_view fix = {}) {
+    return Finding(line, false, std::move(what), fix);
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -161,31 +178,8 @@ std::string WithThousands(std::size_t value) {
     return grouped;
 }
 
-// A file's text in double quotes for a message: control characters shown as \xNN, and long
-// texts cut after 40 characters.
-std::string Quote(std::string_view text) {
-    constexpr int maxCharacters = 40;
-    std::string out = "\"";
-    int characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte & 0xC0) != 0x80 && ++characters > maxCharacters) {
-            out += "\u2026";
-            break;
-        }
-        if (byte < 0x20 || byte == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            out += escaped;
-        } else {
-            out.push_back(static_cast<char>(byte));
-        }
-    }
-    return out + "\"";
-}
-
 std::string QuoteTag(std::string_view tag) {
-    return Quote("[" + std::string(tag) + "]");
+    return QuotedForDisplay("[" + std::string(tag) + "]");
 }
 
 // True when the line is a decimal number and nothing else (blanks around it allowed).
@@ -198,12 +192,14 @@ bool IsPlainNumber(std::string_view line) {
            std::all_of(trimmed.begin(), trimmed.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// What SetSlot does with an index, for messages.
-std::string SlotEffect(int index) {
-    if (index > 3) {
-        return "which sets no hot button";
+// "write 0, 1, 2 or 3": every index that names a hot button.
+std::string WriteASlotIndex() {
+    std::string text = "write 0";
+    for (int i = 1; i < ChecklistDoc::slotCount; ++i) {
+        text += i + 1 < ChecklistDoc::slotCount ? ", " : " or ";
+        text += std::to_string(i);
     }
-    return "which sets the button with index " + std::to_string(std::max(index, 0));
+    return text;
 }
 
 // Byte-level findings (line ends, code page, NUL bytes) are kept apart from the findings about
@@ -211,6 +207,9 @@ std::string SlotEffect(int index) {
 // end) gets only the finding that says so, as the rest would be noise.
 class Checker : public ChecklistFile::ReadObserver {
 public:
+    // Watches the reader read into doc, which must start out new.
+    explicit Checker(ChecklistDoc& doc) : doc(doc) {}
+
     // Every finding, the byte-level ones first within a line, in line order.
     std::vector<CheckFinding> Findings() {
         std::vector<CheckFinding> all = std::move(byteFindings);
@@ -227,43 +226,37 @@ public:
         codePage = chosen;
         hadByteOrderMark = byteOrderMark;
         if (byteOrderMark) {
-            NoteBytes(1,
-                      "the byte-order mark at the start is skipped; the program writes none when "
-                      "it saves");
+            SayOfBytes(Note(1, "the byte-order mark at the start is skipped; the program writes "
+                               "none when it saves"));
         }
     }
 
     void OnLine(const ReadLine& line, LineRole role) override {
+        Take(line, role);
         switch (role) {
         case LineRole::Outside:
-            Take(line, Reading::Outside);
             OutsideLine(line);
             break;
         case LineRole::InHeader:
-            Take(line, Reading::Header);
             HeaderLine(line);
             break;
         case LineRole::Name:
-            Take(line, Reading::Name);
             ChecklistNamed(&line);
             break;
         case LineRole::Item:
-            Take(line, Reading::Items);
             ItemLine(line);
             break;
         case LineRole::Index:
-            Take(line, Reading::Index);
             IndexLine(line);
             break;
         case LineRole::Caption:
-            Take(line, Reading::Caption);
             CaptionLine(line);
             break;
         }
     }
 
     void OnSectionOpen(Section section, const ReadLine& tagLine) override {
-        Take(tagLine, Reading::Outside);
+        Take(tagLine, LineRole::Outside);
         FlushIgnored();
         switch (section) {
         case Section::Header:
@@ -280,33 +273,33 @@ public:
         }
     }
 
+    // A closing line is taken in the role of the lines it stands among.
     void OnSectionClose(Section section, const ReadLine* closingLine) override {
         switch (section) {
         case Section::Header:
             if (closingLine) {
-                Take(*closingLine, Reading::Header);
+                Take(*closingLine, LineRole::InHeader);
             }
             CloseHeader(closingLine);
             break;
         case Section::Checklist:
             if (closingLine) {
-                Take(*closingLine, Reading::Items);
+                Take(*closingLine, LineRole::Item);
             }
             CloseChecklist(closingLine);
             break;
         case Section::HotButton:
             if (closingLine) {
-                Take(*closingLine, hotButtons.indexLine ? Reading::Caption : Reading::Index);
+                Take(*closingLine, hotButtons.indexLine ? LineRole::Caption : LineRole::Index);
             }
             CloseHotButtons(closingLine);
             break;
         }
     }
 
-    void OnHotButton(int index, std::string_view caption, Checklist* checklist) override {
-        (void)caption;
+    void OnHotButton(int index, std::string_view /*caption*/, Checklist* /*checklist*/) override {
         ++hotButtons.pairs;
-        SetSlot(hotButtons.indexLine, index, checklist);
+        SlotSet(hotButtons.indexLine, index);
         hotButtons.indexLine = 0;
     }
 
@@ -317,24 +310,12 @@ public:
     }
 
 private:
-    enum class Reading { Outside, Header, Name, Items, Index, Caption };
-
-    void Warn(int line, std::string text) {
-        sectionFindings.push_back({line, true, std::move(text)});
-    }
-    void Note(int line, std::string text) {
-        sectionFindings.push_back({line, false, std::move(text)});
-    }
-    void WarnBytes(int line, std::string text) {
-        byteFindings.push_back({line, true, std::move(text)});
-    }
-    void NoteBytes(int line, std::string text) {
-        byteFindings.push_back({line, false, std::move(text)});
-    }
+    void Say(CheckFinding finding) { sectionFindings.push_back(std::move(finding)); }
+    void SayOfBytes(CheckFinding finding) { byteFindings.push_back(std::move(finding)); }
 
     // Every line the reader takes: what its bytes say, and a long line when its first piece is
-    // read, in the terms of what is being read.
-    void Take(const ReadLine& line, Reading reading) {
+    // read, in the terms of the role it is read in.
+    void Take(const ReadLine& line, LineRole role) {
         lastLine = line.number;
         if (line.piece != 0) {
             return;
@@ -344,14 +325,14 @@ private:
             std::string what = "the line is " + WithThousands(line.lineBytes) +
                                " bytes long, more than the " + WithThousands(LineRules::maxBytes) +
                                " the program reads at once: ";
-            if (reading == Reading::Items) {
+            if (role == LineRole::Item) {
                 what += "it becomes " + std::to_string(line.pieceCount) + " items";
-            } else if (reading == Reading::Name) {
+            } else if (role == LineRole::Name) {
                 what += "the checklist's name is cut short and the rest becomes items";
             } else {
                 what += "it is read as " + std::to_string(line.pieceCount) + " separate lines";
             }
-            Warn(line.number, what + std::string(dash) + "shorten it");
+            Say(Warn(line.number, what, "shorten it"));
         }
     }
 
@@ -359,17 +340,19 @@ private:
         if (line.number == 1) {
             if (!hadByteOrderMark &&
                 (line.raw.starts_with("\xFF\xFE") || line.raw.starts_with("\xFE\xFF"))) {
-                WarnBytes(1, "file is UTF-16 text, which the program reads byte by byte with the "
-                             "NUL bytes dropped, so no line means what it says" +
-                                 std::string(dash) + "save the file as UTF-8");
+                SayOfBytes(Warn(1,
+                                "file is UTF-16 text, which the program reads byte by byte with "
+                                "the NUL bytes dropped, so no line means what it says",
+                                "save the file as UTF-8"));
                 meaningful = false;
             }
             // A file without a single LF is one line, however many carriage returns it holds.
             if (meaningful && !line.endedByLineFeed &&
                 line.raw.find('\r') != std::string_view::npos) {
-                WarnBytes(1, "lines end with CR alone, which the program does not take as a line "
-                             "end: it reads the whole file as one line" +
-                                 std::string(dash) + "save the file with LF or CR LF line ends");
+                SayOfBytes(Warn(1,
+                                "lines end with CR alone, which the program does not take as a "
+                                "line end: it reads the whole file as one line",
+                                "save the file with LF or CR LF line ends"));
                 meaningful = false;
             }
         }
@@ -384,16 +367,16 @@ private:
             }
         }
         if (line.nulDropped && meaningful) {
-            WarnBytes(line.number, "the line holds NUL bytes, which the program drops" +
-                                       std::string(dash) + "remove them");
+            SayOfBytes(Warn(line.number, "the line holds NUL bytes, which the program drops",
+                            "remove them"));
         }
         if (line.crBeforeEnd && firstCrLf == 0) {
             firstCrLf = line.number;
         }
         if (meaningful && line.strayCr) {
-            WarnBytes(line.number,
-                      "a carriage return without a line feed stays part of the line's text" +
-                          std::string(dash) + "end lines with LF or CR LF");
+            SayOfBytes(Warn(line.number,
+                            "a carriage return without a line feed stays part of the line's text",
+                            "end lines with LF or CR LF"));
         }
     }
 
@@ -403,29 +386,30 @@ private:
             return;
         }
         if (firstCrLf != 0) {
-            NoteBytes(firstCrLf, "lines end with CR LF; the program reads them as line ends and "
-                                 "writes LF when it saves");
+            SayOfBytes(Note(firstCrLf, "lines end with CR LF; the program reads them as line ends "
+                                       "and writes LF when it saves"));
         }
         if (codePage == CodePage::Windows1252 && firstUtf8 != 0) {
-            WarnBytes(firstInvalid,
-                      "this line is not valid UTF-8, so the program reads the whole file as "
-                      "Windows-1252 and the UTF-8 text of other lines (first line " +
-                          std::to_string(firstUtf8) + ") turns into wrong characters" +
-                          std::string(dash) + "fix this line's characters");
+            SayOfBytes(Warn(firstInvalid,
+                            "this line is not valid UTF-8, so the program reads the whole file as "
+                            "Windows-1252 and the UTF-8 text of other lines (first line " +
+                                std::to_string(firstUtf8) + ") turns into wrong characters",
+                            "fix this line's characters"));
         } else if (codePage == CodePage::Windows1252) {
-            NoteBytes(firstInvalid, "the text is not UTF-8; the program reads the file as "
-                                    "Windows-1252 and converts it to UTF-8 when it saves");
+            SayOfBytes(Note(firstInvalid, "the text is not UTF-8; the program reads the file as "
+                                          "Windows-1252 and converts it to UTF-8 when it saves"));
         }
     }
 
-    std::string ChecklistName() const { return "checklist " + Quote(checklist.name); }
+    std::string ChecklistName() const { return "checklist " + QuotedForDisplay(checklist.name); }
 
     // Text after the "]" of a tag line is never read.
     void CheckTrailingText(const ReadLine& line) {
         std::string_view after = line.text.substr(line.text.find(']', 1) + 1);
         if (!IsBlankLine(after)) {
-            Warn(line.number, "the text after \"]\", " + Quote(Trim(after)) + ", is ignored" +
-                                  std::string(dash) + "put it on a line of its own or delete it");
+            Say(Warn(line.number,
+                     "the text after \"]\", " + QuotedForDisplay(Trim(after)) + ", is ignored",
+                     "put it on a line of its own or delete it"));
         }
     }
 
@@ -434,9 +418,10 @@ private:
         std::string reason = NotATagReason(line.text);
         if (!reason.empty()) {
             FlushIgnored();
-            Warn(line.number, Quote(Trim(line.text)) + " is not a tag line (" + reason +
-                                  "), so the program ignores it" + std::string(dash) +
-                                  "write the tag at the start of the line, in brackets");
+            Say(Warn(line.number,
+                     QuotedForDisplay(Trim(line.text)) + " is not a tag line (" + reason +
+                         "), so the program ignores it",
+                     "write the tag at the start of the line, in brackets"));
             return;
         }
         if (IsBlankLine(line.text)) {
@@ -453,14 +438,14 @@ private:
 
     void FlushIgnored() {
         if (ignoredCount == 1) {
-            Warn(ignoredFirst, "the line lies outside any section and is ignored" +
-                                   std::string(dash) + "put it inside a checklist or delete it");
+            Say(Warn(ignoredFirst, "the line lies outside any section and is ignored",
+                     "put it inside a checklist or delete it"));
         } else if (ignoredCount > 1) {
-            Warn(ignoredFirst,
-                 "this line and the next lines up to line " + std::to_string(ignoredLast) + " (" +
-                     std::to_string(ignoredCount) +
-                     " lines) lie outside any section and are ignored" + std::string(dash) +
-                     "put them inside a checklist or delete them");
+            Say(Warn(ignoredFirst,
+                     "this line and the next lines up to line " + std::to_string(ignoredLast) +
+                         " (" + std::to_string(ignoredCount) +
+                         " lines) lie outside any section and are ignored",
+                     "put them inside a checklist or delete them"));
         }
         ignoredCount = 0;
         ignoredLast = 0;
@@ -480,27 +465,27 @@ private:
             TagInfo info = Classify(tag);
             if (info.kind == TagKind::Misspelled && info.meant == endTag) {
                 header.misspelledEnds.push_back(
-                    {line.number, true,
-                     QuoteTag(tag) +
-                         " does not close the header (tags are compared exactly), so the "
-                         "program skips everything up to the next \"[$$END]\"" +
-                         std::string(dash) + "write \"[$$END]\""});
+                    Warn(line.number,
+                         QuoteTag(tag) + " does not close the header (tags are compared exactly), "
+                                         "so the program skips everything up to the next "
+                                         "\"[$$END]\"",
+                         "write \"[$$END]\""));
             } else if (LooksLikeTag(info)) {
-                header.inside.push_back({line.number, true,
-                                         QuoteTag(tag) +
-                                             " lies inside the header, which the program skips up "
-                                             "to its \"[$$END]\", so this section is lost" +
-                                             std::string(dash) +
-                                             "close the header with \"[$$END]\" before it"});
+                header.inside.push_back(Warn(line.number,
+                                             QuoteTag(tag) +
+                                                 " lies inside the header, which the program "
+                                                 "skips up to its \"[$$END]\", so this section "
+                                                 "is lost",
+                                             "close the header with \"[$$END]\" before it"));
             } else {
                 CountSkipped(line);
             }
         } else if (std::string reason = NotATagReason(line.text); !reason.empty()) {
-            header.misspelledEnds.push_back({line.number, true,
-                                             Quote(Trim(line.text)) + " is not a tag line (" +
-                                                 reason + "), so it does not close the header" +
-                                                 std::string(dash) +
-                                                 "write the tag at the start of the line"});
+            header.misspelledEnds.push_back(Warn(line.number,
+                                                 QuotedForDisplay(Trim(line.text)) +
+                                                     " is not a tag line (" + reason +
+                                                     "), so it does not close the header",
+                                                 "write the tag at the start of the line"));
         } else if (!IsBlankLine(line.text)) {
             CountSkipped(line);
         }
@@ -521,24 +506,24 @@ private:
                                    header.inside.end());
             if (header.skipped > 0) {
                 int skipped = header.skipped;
-                Note(header.firstSkipped,
-                     std::to_string(skipped) + (skipped == 1 ? " line" : " lines") +
-                         " of text inside the header " + (skipped == 1 ? "is" : "are") +
-                         " skipped; the program keeps nothing from the header" + std::string(dash) +
-                         "move the text into a checklist");
+                Say(Note(header.firstSkipped,
+                         std::to_string(skipped) + (skipped == 1 ? " line" : " lines") +
+                             " of text inside the header " + (skipped == 1 ? "is" : "are") +
+                             " skipped; the program keeps nothing from the header",
+                         "move the text into a checklist"));
             }
             return;
         }
         int after = lastLine - header.opening;
         if (after == 0) {
-            Note(header.opening, "the header is not closed" + std::string(dash) +
-                                     "put \"[$$END]\" on the line after it");
+            Say(Note(header.opening, "the header is not closed",
+                     "put \"[$$END]\" on the line after it"));
             return;
         }
-        Warn(header.opening, "the header is never closed, so the program skips everything after "
-                             "it (" +
-                                 std::to_string(after) + (after == 1 ? " line" : " lines") + ")" +
-                                 std::string(dash) + "put \"[$$END]\" on the line after it");
+        Say(Warn(header.opening,
+                 "the header is never closed, so the program skips everything after it (" +
+                     std::to_string(after) + (after == 1 ? " line" : " lines") + ")",
+                 "put \"[$$END]\" on the line after it"));
     }
 
     // Any tag but the header's and the hot buttons' opens a checklist: the next line is its
@@ -556,39 +541,43 @@ private:
         std::string_view tag = TagOf(openingText);
         TagInfo info = Classify(tag);
         bool hasName = nameLine != nullptr;
-        checklist.name = hasName ? std::string(nameLine->text) : "nocaption";
+        checklist.name = hasName ? std::string(nameLine->text) : Checklist::defaultName;
         checklist.nameLine = hasName ? nameLine->number : 0;
         checklist.opensChecklist = info.meant == checklistTag;
-        std::string named = "named " + Quote(checklist.name) + (hasName ? " (the next line)" : "");
+        std::string named =
+            "named " + QuotedForDisplay(checklist.name) + (hasName ? " (the next line)" : "");
         int opening = checklist.opening;
         if (info.kind == TagKind::Exact && tag == checklistTag) {
             std::string_view after = openingText.substr(openingText.find(']', 1) + 1);
             if (!IsBlankLine(after)) {
-                Warn(opening, "the text after \"]\", " + Quote(Trim(after)) +
-                                  ", is ignored: the checklist is " + named + std::string(dash) +
-                                  "put the name on a line of its own");
+                Say(Warn(opening,
+                         "the text after \"]\", " + QuotedForDisplay(Trim(after)) +
+                             ", is ignored: the checklist is " + named,
+                         "put the name on a line of its own"));
             }
         } else if (info.kind == TagKind::Exact && tag == endTag) {
-            Warn(opening, "\"[$$END]\" outside any section opens an extra checklist " + named +
-                              std::string(dash) + "delete this line");
+            Say(Warn(opening, "\"[$$END]\" outside any section opens an extra checklist " + named,
+                     "delete this line"));
         } else if (info.kind == TagKind::Misspelled && info.meant == checklistTag) {
-            Note(opening, QuoteTag(tag) +
-                              " is not \"[$$CHECKLIST]\", but it opens a checklist all "
-                              "the same, as any unknown tag does" +
-                              std::string(dash) + "write \"[$$CHECKLIST]\"");
+            Say(Note(opening,
+                     QuoteTag(tag) + " is not \"[$$CHECKLIST]\", but it opens a checklist all the "
+                                     "same, as any unknown tag does",
+                     "write \"[$$CHECKLIST]\""));
         } else if (info.kind == TagKind::Misspelled) {
-            Warn(opening, QuoteTag(tag) + " is not " + QuoteTag(info.meant) +
-                              " (tags are compared exactly), so it opens a checklist " + named +
-                              std::string(dash) + "write " + QuoteTag(info.meant));
+            Say(Warn(opening,
+                     QuoteTag(tag) + " is not " + QuoteTag(info.meant) +
+                         " (tags are compared exactly), so it opens a checklist " + named,
+                     "write " + QuoteTag(info.meant)));
         } else {
-            Warn(opening, "the unknown tag " + QuoteTag(tag) + " opens a checklist " + named +
-                              std::string(dash) +
-                              "write \"[$$CHECKLIST]\" for a checklist, or delete the line");
+            Say(Warn(opening, "the unknown tag " + QuoteTag(tag) + " opens a checklist " + named,
+                     "write \"[$$CHECKLIST]\" for a checklist, or delete the line"));
         }
         if (!hasName && checklist.opensChecklist) {
-            Warn(opening, "the checklist has no name line: the file ends here, so the program "
-                          "names it \"nocaption\"" +
-                              std::string(dash) + "add the name on the next line");
+            Say(Warn(opening,
+                     "the checklist has no name line: the file ends here, so the program names "
+                     "it " +
+                         QuotedForDisplay(Checklist::defaultName),
+                     "add the name on the next line"));
         }
         const std::string& name = checklist.name;
         checklist.nameIsTag = hasName && IsTagLine(name) &&
@@ -599,10 +588,10 @@ private:
     void ItemLine(const ReadLine& line) {
         if (std::string reason = NotATagReason(line.text); !reason.empty()) {
             // A note only: the program's own writer stores such an item text as it is.
-            Note(line.number, Quote(Trim(line.text)) + " is not a tag line (" + reason +
-                                  "), so the program reads it as an item of " + ChecklistName() +
-                                  std::string(dash) +
-                                  "write the tag at the start of the line, in brackets");
+            Say(Note(line.number,
+                     QuotedForDisplay(Trim(line.text)) + " is not a tag line (" + reason +
+                         "), so the program reads it as an item of " + ChecklistName(),
+                     "write the tag at the start of the line, in brackets"));
         }
     }
 
@@ -613,19 +602,17 @@ private:
         }
         bool closedByEnd = closingLine && TagOf(closingLine->text) == endTag;
         if (checklist.nameIsTag && checklist.opensChecklist && !closedByEnd) {
-            Warn(checklist.nameLine, "the checklist has no name line: the program takes this "
-                                     "line, " +
-                                         Quote(checklist.name) + ", as its name" +
-                                         std::string(dash) +
-                                         "put the name on the line after \"[$$CHECKLIST]\"");
+            Say(Warn(checklist.nameLine,
+                     "the checklist has no name line: the program takes this line, " +
+                         QuotedForDisplay(checklist.name) + ", as its name",
+                     "put the name on the line after \"[$$CHECKLIST]\""));
         }
         if (!closingLine) {
             if (checklist.opensChecklist) {
-                Note(checklist.opening, ChecklistName() +
-                                            " is not closed; the program reads it up to the end "
-                                            "of the file" +
-                                            std::string(dash) +
-                                            "add \"[$$END]\" after its last item");
+                Say(Note(checklist.opening,
+                         ChecklistName() + " is not closed; the program reads it up to the end "
+                                           "of the file",
+                         "add \"[$$END]\" after its last item"));
             }
             return;
         }
@@ -640,22 +627,24 @@ private:
             CheckTrailingText(line);
         } else if (info.meant == endTag) {
             CheckTrailingText(line);
-            Note(line.number, QuoteTag(tag) + " is not \"[$$END]\", but it ends " +
-                                  ChecklistName() +
-                                  " all the same: the program does not look at the tag line "
-                                  "that ends a checklist" +
-                                  std::string(dash) + "write \"[$$END]\"");
+            Say(Note(line.number,
+                     QuoteTag(tag) + " is not \"[$$END]\", but it ends " + ChecklistName() +
+                         " all the same: the program does not look at the tag line that ends a "
+                         "checklist",
+                     "write \"[$$END]\""));
         } else if (LooksLikeTag(info)) {
-            Warn(line.number, QuoteTag(tag) + " ends " + ChecklistName() +
-                                  " but opens nothing: the program skips the tag line that ends "
-                                  "a checklist, and ignores what follows up to the next tag" +
-                                  std::string(dash) + "put \"[$$END]\" on the line before it");
+            Say(Warn(line.number,
+                     QuoteTag(tag) + " ends " + ChecklistName() +
+                         " but opens nothing: the program skips the tag line that ends a "
+                         "checklist, and ignores what follows up to the next tag",
+                     "put \"[$$END]\" on the line before it"));
         } else {
-            Warn(line.number, "the item " + Quote(line.text) +
-                                  " begins with \"[\" and contains \"]\", so the program reads it "
-                                  "as a tag line that ends " +
-                                  ChecklistName() + " early" + std::string(dash) +
-                                  "begin the item with another character");
+            Say(Warn(line.number,
+                     "the item " + QuotedForDisplay(line.text) +
+                         " begins with \"[\" and contains \"]\", so the program reads it as a tag "
+                         "line that ends " +
+                         ChecklistName() + " early",
+                     "begin the item with another character"));
         }
     }
 
@@ -664,11 +653,20 @@ private:
         hotButtons = {};
         hotButtons.opening = opening.number;
         if (checklistCount == 0) {
-            Warn(opening.number, "the hot-button section comes before the first checklist, so "
-                                 "its button gets a caption but no checklist to show" +
-                                     std::string(dash) +
-                                     "move the section after the checklist it belongs to");
+            Say(Warn(opening.number,
+                     "the hot-button section comes before the first checklist, so its button "
+                     "gets a caption but no checklist to show",
+                     "move the section after the checklist it belongs to"));
         }
+    }
+
+    // What the document's SetSlot does with an index, for messages.
+    std::string SlotEffect(int index) const {
+        const HotButtonSlot* slot = doc.SlotAt(index);
+        if (slot == nullptr) {
+            return "which sets no hot button";
+        }
+        return "which sets the button with index " + std::to_string(doc.SlotIndex(slot));
     }
 
     void IndexLine(const ReadLine& line) {
@@ -680,39 +678,45 @@ private:
             std::string_view tag = TagOf(line.text);
             TagInfo info = Classify(tag);
             if (info.kind == TagKind::Misspelled && info.meant == endTag) {
-                Warn(line.number, QuoteTag(tag) +
-                                      " does not close the hot-button section (tags are compared "
-                                      "exactly): the program reads it as index " +
-                                      reads + ", with the next line as its caption" +
-                                      std::string(dash) + "write \"[$$END]\"");
+                Say(Warn(line.number,
+                         QuoteTag(tag) +
+                             " does not close the hot-button section (tags are "
+                             "compared exactly): the program reads it as index " +
+                             reads + ", with the next line as its caption",
+                         "write \"[$$END]\""));
             } else {
-                Warn(line.number, "the tag line " + QuoteTag(tag) +
-                                      " inside the hot-button section is read as index " + reads +
-                                      ", with the next line as its caption" + std::string(dash) +
-                                      "close the section with \"[$$END]\" before it");
+                Say(Warn(line.number,
+                         "the tag line " + QuoteTag(tag) +
+                             " inside the hot-button section is read as index " + reads +
+                             ", with the next line as its caption",
+                         "close the section with \"[$$END]\" before it"));
             }
         } else if (std::string reason = NotATagReason(line.text); !reason.empty()) {
-            Warn(line.number, Quote(Trim(line.text)) + " is not a tag line (" + reason +
-                                  "), so the program reads it as index " + reads +
-                                  ", with the next line as its caption" + std::string(dash) +
-                                  "write the tag at the start of the line, in brackets");
+            Say(Warn(line.number,
+                     QuotedForDisplay(Trim(line.text)) + " is not a tag line (" + reason +
+                         "), so the program reads it as index " + reads +
+                         ", with the next line as its caption",
+                     "write the tag at the start of the line, in brackets"));
         } else if (!IsPlainNumber(line.text)) {
-            Warn(line.number, "the hot-button index " + Quote(line.text) +
-                                  " is not a number; the program reads it as " + reads +
-                                  std::string(dash) + "write 0, 1, 2 or 3");
-        } else if (value < 0 || value > 3) {
-            Warn(line.number, "the hot-button index " + std::to_string(value) +
-                                  " is outside 0 to 3, " + SlotEffect(value) + std::string(dash) +
-                                  "write 0, 1, 2 or 3");
+            Say(Warn(line.number,
+                     "the hot-button index " + QuotedForDisplay(line.text) +
+                         " is not a number; the program reads it as " + reads,
+                     WriteASlotIndex()));
+        } else if (value < 0 || value >= ChecklistDoc::slotCount) {
+            Say(Warn(line.number,
+                     "the hot-button index " + std::to_string(value) + " is outside 0 to " +
+                         std::to_string(ChecklistDoc::slotCount - 1) + ", " + SlotEffect(value),
+                     WriteASlotIndex()));
         }
     }
 
     void CaptionLine(const ReadLine& line) {
         if (std::string reason = NotATagReason(line.text); !reason.empty()) {
-            Note(line.number, Quote(Trim(line.text)) + " is not a tag line (" + reason +
-                                  "), so the program takes it as the caption for index " +
-                                  std::to_string(hotButtons.index) + std::string(dash) +
-                                  "write the tag at the start of the line, in brackets");
+            Say(Note(line.number,
+                     QuotedForDisplay(Trim(line.text)) + " is not a tag line (" + reason +
+                         "), so the program takes it as the caption for index " +
+                         std::to_string(hotButtons.index),
+                     "write the tag at the start of the line, in brackets"));
         }
     }
 
@@ -723,25 +727,25 @@ private:
         } else if (closingLine) {
             CheckTrailingText(*closingLine);
             if (hotButtons.pairs == 0) {
-                Warn(hotButtons.opening, "the hot-button section holds no index and caption, so "
-                                         "no hot button is set" +
-                                             std::string(dash) +
-                                             "add an index line and a caption line");
+                Say(Warn(hotButtons.opening,
+                         "the hot-button section holds no index and caption, so no hot button "
+                         "is set",
+                         "add an index line and a caption line"));
             }
         } else if (awaitingCaption) {
-            Warn(hotButtons.indexLine, "the file ends before the caption for index " +
-                                           std::to_string(hotButtons.index) +
-                                           ", so no hot button is set" + std::string(dash) +
-                                           "add a caption line and \"[$$END]\"");
+            Say(Warn(hotButtons.indexLine,
+                     "the file ends before the caption for index " +
+                         std::to_string(hotButtons.index) + ", so no hot button is set",
+                     "add a caption line and \"[$$END]\""));
         } else if (hotButtons.pairs == 0) {
-            Warn(hotButtons.opening, "the file ends after \"[$$HOTBUTTON]\", so no hot button is "
-                                     "set" +
-                                         std::string(dash) +
-                                         "add an index line, a caption line and \"[$$END]\"");
+            Say(Warn(hotButtons.opening,
+                     "the file ends after \"[$$HOTBUTTON]\", so no hot button is set",
+                     "add an index line, a caption line and \"[$$END]\""));
         } else {
-            Note(hotButtons.opening, "the hot-button section is not closed; the program reads it "
-                                     "up to the end of the file" +
-                                         std::string(dash) + "add \"[$$END]\" after the caption");
+            Say(Note(hotButtons.opening,
+                     "the hot-button section is not closed; the program reads it up to the end "
+                     "of the file",
+                     "add \"[$$END]\" after the caption"));
         }
     }
 
@@ -751,56 +755,57 @@ private:
         TagInfo info = Classify(tag);
         std::string forIndex = "the caption for index " + std::to_string(value);
         if (info.meant == endTag) {
-            Warn(line.number, "the hot-button section ends before " + forIndex +
-                                  ", so no hot button is set" + std::string(dash) +
-                                  "put the caption on the line before \"[$$END]\"");
+            Say(Warn(line.number,
+                     "the hot-button section ends before " + forIndex + ", so no hot button is set",
+                     "put the caption on the line before \"[$$END]\""));
         } else if (LooksLikeTag(info)) {
-            Warn(line.number, QuoteTag(tag) + " stands where " + forIndex +
-                                  " belongs: it ends the hot-button section without setting a "
-                                  "button, and opens nothing" +
-                                  std::string(dash) +
-                                  "add the caption and \"[$$END]\" on the lines before it");
+            Say(Warn(line.number,
+                     QuoteTag(tag) + " stands where " + forIndex +
+                         " belongs: it ends the hot-button section without setting a button, "
+                         "and opens nothing",
+                     "add the caption and \"[$$END]\" on the lines before it"));
         } else {
-            Warn(line.number, "the caption " + Quote(line.text) +
-                                  " begins with \"[\" and contains \"]\", so the program reads it "
-                                  "as a tag line that ends the hot-button section, and no hot "
-                                  "button is set" +
-                                  std::string(dash) + "begin the caption with another character");
+            Say(Warn(line.number,
+                     "the caption " + QuotedForDisplay(line.text) +
+                         " begins with \"[\" and contains \"]\", so the program reads it as a "
+                         "tag line that ends the hot-button section, and no hot button is set",
+                     "begin the caption with another character"));
         }
     }
 
-    void SetSlot(int indexLine, int value, Checklist* target) {
-        if (value > 3) {
+    // The reader has just set the slot that the document's SetSlot picks for the index.
+    void SlotSet(int indexLine, int value) {
+        const HotButtonSlot* slot = doc.SlotAt(value);
+        if (slot == nullptr) {
             return;
         }
-        auto slot = static_cast<std::size_t>(std::max(value, 0));
-        if (slots[slot].line != 0) {
-            Warn(indexLine, "the hot button with index " + std::to_string(slot) +
-                                " is set again (first on line " + std::to_string(slots[slot].line) +
-                                "); the later setting wins" + std::string(dash) +
-                                "remove one of them");
+        int index = doc.SlotIndex(slot);
+        int& setOn = slotLines[static_cast<std::size_t>(index)];
+        if (setOn != 0) {
+            Say(Warn(indexLine,
+                     "the hot button with index " + std::to_string(index) +
+                         " is set again (first on line " + std::to_string(setOn) +
+                         "); the later setting wins",
+                     "remove one of them"));
         }
-        slots[slot] = {indexLine, target};
+        setOn = indexLine;
     }
 
-    // The program saves a hot-button section only for the lowest-numbered slot of a checklist.
+    // The program saves a checklist's hot-button section only for the slot that SlotFor gives.
     void CheckSharedChecklists() {
-        for (std::size_t i = 0; i < slots.size(); ++i) {
-            if (slots[i].checklist == nullptr) {
+        for (const HotButtonSlot& slot : doc.HotButtons()) {
+            const HotButtonSlot* saved = slot.checklist ? doc.SlotFor(slot.checklist) : nullptr;
+            if (saved == nullptr || saved == &slot) {
                 continue;
             }
-            for (std::size_t lower = 0; lower < i; ++lower) {
-                if (slots[lower].checklist == slots[i].checklist) {
-                    Warn(slots[i].line,
-                         "checklist " + Quote(slots[i].checklist->name) +
-                             " already has the hot button with index " + std::to_string(lower) +
-                             " (line " + std::to_string(slots[lower].line) +
-                             "); both buttons work, but the program saves only "
-                             "that one" +
-                             std::string(dash) + "give each checklist one hot button");
-                    break;
-                }
-            }
+            int savedIndex = doc.SlotIndex(saved);
+            Say(Warn(slotLines[static_cast<std::size_t>(doc.SlotIndex(&slot))],
+                     "checklist " + QuotedForDisplay(slot.checklist->name) +
+                         " already has the hot button with index " + std::to_string(savedIndex) +
+                         " (line " +
+                         std::to_string(slotLines[static_cast<std::size_t>(savedIndex)]) +
+                         "); both buttons work, but the program saves only that one",
+                     "give each checklist one hot button"));
         }
     }
 
@@ -825,11 +830,8 @@ private:
         int index = 0;
         int pairs = 0;
     };
-    struct SlotState {
-        int line = 0; // index line that last set the slot, 0 while unset
-        Checklist* checklist = nullptr;
-    };
 
+    ChecklistDoc& doc;
     std::vector<CheckFinding> byteFindings;
     std::vector<CheckFinding> sectionFindings;
     bool meaningful = true;
@@ -846,14 +848,15 @@ private:
     HeaderState header;
     ChecklistState checklist;
     HotButtonState hotButtons;
-    std::array<SlotState, 4> slots{};
+    // For each slot, the index line that last set it; 0 while unset.
+    std::array<int, ChecklistDoc::slotCount> slotLines{};
 };
 
 } // namespace
 
 std::vector<CheckFinding> CheckChecklistText(std::string_view bytes) {
     ChecklistDoc doc;
-    Checker checker;
+    Checker checker(doc);
     ChecklistFile::ReadText(doc, bytes, &checker);
     return checker.Findings();
 }
@@ -861,7 +864,7 @@ std::vector<CheckFinding> CheckChecklistText(std::string_view bytes) {
 bool CheckChecklistFile(const std::string& path, std::vector<CheckFinding>& findings,
                         std::string& error) {
     ChecklistDoc doc;
-    Checker checker;
+    Checker checker(doc);
     if (!ChecklistFile::LoadFile(doc, InputPath(path).c_str(), &error, &checker)) {
         return false;
     }
@@ -869,36 +872,21 @@ bool CheckChecklistFile(const std::string& path, std::vector<CheckFinding>& find
     return true;
 }
 
-int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (const std::string& arg : args) {
-        if (!optionsEnded && (arg == "-h" || arg == "--help")) {
-            out << UsageText();
-            return 0;
-        }
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return UsageError(err, "check: unknown option '" + arg + "'");
-        } else {
-            files.push_back(arg);
-        }
-    }
-    if (files.empty()) {
-        return UsageError(err, "check expects at least one file");
-    }
+int RunCheck(const CommandLine& line, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string>& files = line.files;
     int status = 0;
     for (const std::string& file : files) {
         std::vector<CheckFinding> findings;
         std::string error;
+        // A file's name is a stranger's text too.
+        const std::string shown = LineRules::Displayed(file);
         if (!CheckChecklistFile(file, findings, error)) {
-            err << "ckl: cannot open '" << file << "': " << error << '\n';
+            err << "ckl: cannot open '" << shown << "': " << error << '\n';
             status = 1;
             continue;
         }
         for (const CheckFinding& finding : findings) {
-            out << file << ':' << finding.line << ": " << (finding.warning ? "warning" : "note")
+            out << shown << ':' << finding.line << ": " << (finding.warning ? "warning" : "note")
                 << ": " << finding.text << '\n';
             if (finding.warning) {
                 status = 1;
