@@ -36,22 +36,22 @@ void RequireSameDocument(ChecklistDoc& read, ChecklistDoc& rebuilt) {
 
 // Whether any text of the document holds a carriage return, which the writer stores as it is
 // and the checker rightly points out.
-bool HoldsCarriageReturn(ChecklistDoc& doc) {
+bool HoldsCarriageReturn(const ChecklistDoc& doc) {
     auto has = [](const char* text) {
         return std::string_view(text).find('\r') != std::string_view::npos;
     };
-    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
-        if (has(c->name)) {
+    for (const Checklist& list : doc.Checklists()) {
+        if (has(list.name)) {
             return true;
         }
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            if (has(item->text)) {
+        for (const ChecklistItem& item : list.Items()) {
+            if (has(item.text)) {
                 return true;
             }
         }
     }
-    for (HotButtonSlot* s = doc.hotButtons.next; !doc.IsEnd(s); s = s->next) {
-        if (s->checklist && has(s->caption)) {
+    for (const HotButtonSlot& slot : doc.HotButtons()) {
+        if (slot.checklist && has(slot.caption)) {
             return true;
         }
     }
