@@ -318,6 +318,7 @@ int RunPrint(const CommandLine& line, std::ostream& out, std::ostream& err) {
     }
     return PrintDocument(doc, options, out, err);
 #else
+    static_cast<void>(out);
     err << "ckl: this ckl was built without printing\n";
     return 1;
 #endif

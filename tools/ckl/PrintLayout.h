@@ -132,7 +132,8 @@ public:
                       const std::vector<std::string_view>& items);
     // A document without checklists still prints a page that says so.
     void AddNothing();
-    // The plan so far, each page with a footer naming fileName and numbering it "Page N of M".
+    // Hands over the plan, each page with a footer naming fileName and numbering it
+    // "Page N of M"; the layout takes nothing more after it.
     PrintPlan Finish(std::string_view fileName);
 
 private:
