@@ -1,5 +1,7 @@
 #include "CChecklistApp.h"
 
+#include "LineRules.h"
+
 #include "CChecklistDlg.h"
 
 #include <QFileInfo>
@@ -8,10 +10,11 @@
 
 namespace {
 
-// Complaints name the program and point to its help, as command-line programs do.
+// Complaints name the program and point to its help, as command-line programs do. A complaint
+// quotes the words it was given, file names among them, through the display rule.
 int CommandLineError(const QString& complaint) {
     std::fprintf(stderr, "tarvasto: %s\nTry 'tarvasto --help' for more information.\n",
-                 qPrintable(complaint));
+                 LineRules::Displayed(complaint.toStdString()).c_str());
     return 2;
 }
 

@@ -864,7 +864,7 @@ TEST(StrangerText, NeverReachesTheTerminalRaw) {
                                              "convert DIR/x\x1B.doc DIR/o.ckl",
                                              "show --\x1B[2J",
                                              "\x1B[2J"};
-    for (const std::string& from :
+    for (const std::string from :
          {"utf8.ckl", "cp1252.ckl", "group.json", "list.txt", "dynon.txt"}) {
         for (const char* to : {"o.ckl", "o.ace", "o.json", "o.txt --to dynon", "o.txt --to grt"}) {
             commandLines.push_back("convert DIR/" + from + " DIR/" + to);

@@ -54,6 +54,15 @@ INSTANTIATE_TEST_SUITE_P(Arguments, ProgramCommandLine,
                               2,
                               "",
                               "tarvasto: one file at most, got 2: 'a.ckl' and '-b.ckl'\n" +
+                                  tryHelp},
+                             // A name can hold anything; a complaint never lets it drive the
+                             // terminal.
+                             {"FileNamesWithEscapes",
+                              {"\x1B]0;owned\x07.ckl", "\x1B[2J.ckl"},
+                              2,
+                              "",
+                              "tarvasto: one file at most, got 2: '\\x1B]0;owned\\x07.ckl' and "
+                              "'\\x1B[2J.ckl'\n" +
                                   tryHelp}}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -275,7 +275,7 @@ int PrintDocument(ChecklistDoc& doc, const PrintOptions& options, std::ostream& 
 
     QPainter painter;
     if (!painter.begin(&writer)) {
-        err << "ckl: cannot write " << LineRules::QuotedForDisplay(options.output)
+        err << "ckl: cannot write '" << LineRules::Displayed(options.output) << "'"
             << ": the PDF could not be started\n";
         return 1;
     }
