@@ -75,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
     }),
     [](const auto& info) { return std::string(info.param.name); });
 
-// --- a value the reader refuses is told at its line, and no column ---
+// --- a value the reader refuses is told at its line, and no column; text follows each fault, so
+// that the line is the value's and not the text's last ---
 
 struct FieldCase {
     const char* name;
@@ -102,28 +103,31 @@ const std::string items = R"({"groups": [{"title": "G", "checklists": [{"title":
 INSTANTIATE_TEST_SUITE_P(
     Places, JsonFieldFaults,
     testing::ValuesIn(std::vector<FieldCase>{
-        {"SecondOfTwoSameNamedFields", "{\"metadata\": {\"name\": \"a\",\n\"name\": 5}}", 2,
+        {"SecondOfTwoSameNamedFields",
+         "{\"metadata\": {\"name\": \"a\",\n\"name\": 5,\n\"x\": 1},\n\"y\": 2}", 2,
          "\"name\" must be a string"},
         {"AfterDeepUnknownValues",
-         "{\"x\": [[[{\"y\": [1, 2]}]]],\n\"metadata\": {\"modified_time\": true}}", 2,
-         "\"modified_time\" must be a whole number"},
+         "{\"x\": [[[{\"y\": [1, 2]}]]],\n\"metadata\": {\"modified_time\": true,\n\"name\": "
+         "\"n\"}}",
+         2, "\"modified_time\" must be a whole number"},
         {"ThirdItemWithoutType",
-         items + "\n{\"type\": 1},\n{\"type\": 2},\n{\"prompt\": \"p\"\n\n}]}]}]}", 6,
-         "an item without a \"type\""},
+         items + "\n{\"type\": 1},\n{\"type\": 2},\n{\"prompt\": \"p\"\n\n},\n{\"type\": 3}]}]}]}",
+         6, "an item without a \"type\""},
         {"SecondChecklistOfSecondGroup",
-         "{\"groups\": [{\"checklists\": [{}]},\n{\"checklists\": [{},\n{\"items\": 3}]}]}", 3,
+         "{\"groups\": [{\"checklists\": [{}]},\n{\"checklists\": [{},\n{\"items\": 3},\n{}]}]}", 3,
          "\"items\" must be an array"},
         {"AfterAnIntegerBeyond64Bits",
-         "{\"x\": 123456789012345678901,\n\"metadata\": {\"name\": []}}", 2,
+         "{\"x\": 123456789012345678901,\n\"metadata\": {\"name\": []},\n\"y\": 1}", 2,
          "\"name\" must be a string"},
-        {"BeforeANulByte", std::string("{\n\"groups\": 5}\0{", 16), 2,
+        {"BeforeANulByte", "{\n\"groups\": 5,\n\"y\": 1}" + std::string(1, '\0') + "{", 2,
          "\"groups\" must be an array"},
         {"IntegerBeyond64BitsWhereAWholeNumberBelongs",
-         "{\"metadata\":\n{\"defaultGroupIndex\": 18446744073709551616}}", 2,
+         "{\"metadata\":\n{\"defaultGroupIndex\": 18446744073709551616,\n\"name\": \"n\"}}", 2,
          "\"defaultGroupIndex\" must be a whole number"},
-        {"IndexBeyondInt", "{\"metadata\":\n{\"default_checklist_index\": \"2147483648\"}}", 2,
+        {"IndexBeyondInt",
+         "{\"metadata\":\n{\"default_checklist_index\": \"2147483648\",\n\"name\": \"n\"}}", 2,
          "\"default_checklist_index\" is 2147483648, outside 0 to 2147483647"},
-        {"TypeOfUnknownNumber", items + "\n{\"type\": 9}]}]}]}", 2,
+        {"TypeOfUnknownNumber", items + "\n{\"type\": 9},\n{\"type\": 1}]}]}]}", 2,
          "\"type\" must be an item type such as \"ITEM_CHALLENGE\""},
         {"ScalarDocument", "\n\n\"x\"", 3, "the file must hold one JSON object"},
     }),
