@@ -249,27 +249,24 @@ public:
     bool faulted = false;
     std::size_t faultOffset = 0; // the byte the parser stopped at, or the text's size at its end
     std::string faultWords;
-    bool found = false;
     std::size_t readTo = 0; // how far the parser had read when it stopped
 
-    bool null() override { return Scalar("null"); }
-    bool boolean(bool value) override { return Scalar(value ? "true" : "false"); }
-    bool number_integer(number_integer_t value) override { return Scalar(std::to_string(value)); }
-    bool number_unsigned(number_unsigned_t value) override { return Scalar(std::to_string(value)); }
+    bool null() override { return Scalar(nullptr); }
+    bool boolean(bool value) override { return Scalar(value); }
+    bool number_integer(number_integer_t value) override { return Scalar(value); }
+    bool number_unsigned(number_unsigned_t value) override { return Scalar(value); }
     bool number_float(number_float_t value, const string_t&) override {
         // Written back with a fraction or an exponent: simdjson holds it as the same double, where
         // it refuses an integer beyond 64 bits.
-        return Scalar(restated ? Json(value).dump() : std::string());
+        return Scalar(value);
     }
-    bool string(string_t& value) override {
-        return Scalar(restated ? Quoted(value) : std::string());
-    }
+    bool string(string_t& value) override { return Scalar(value); }
     bool binary(binary_t&) override { return false; }
     bool start_object(std::size_t) override { return Open('{'); }
     bool key(string_t& name) override {
         if (restated) {
             Separate();
-            *restated += Quoted(name);
+            *restated += Json(name).dump();
             *restated += ':';
         }
         return true;
@@ -310,10 +307,6 @@ private:
         return what;
     }
 
-    static std::string Quoted(const std::string& text) {
-        return Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
-    }
-
     // A comma before a member or an element that is not the first of its object or array.
     void Separate() {
         if (!restated->empty() && restated->back() != '{' && restated->back() != '[' &&
@@ -328,17 +321,10 @@ private:
     }
 
     // A value begins; false stops the parser when it is the one sought.
-    bool Begin() {
-        if (!atEnd && IsSought()) {
-            found = true;
-            return false;
-        }
-        return true;
-    }
+    bool Begin() { return atEnd || !IsSought(); }
     // A value has ended; the next in the same object or array has the next index.
     bool End() {
         if (atEnd && IsSought()) {
-            found = true;
             return false;
         }
         if (!nextIndex.empty()) {
@@ -347,13 +333,14 @@ private:
         return true;
     }
 
-    bool Scalar(const std::string& written) {
+    // A value of any kind but an object or an array; nlohmann writes it as JSON.
+    template <class Value> bool Scalar(const Value& value) {
         if (!Begin()) {
             return false;
         }
         if (restated) {
             Separate();
-            *restated += written;
+            *restated += Json(value).dump();
         }
         return End();
     }
