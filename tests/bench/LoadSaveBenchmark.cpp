@@ -114,9 +114,7 @@ bool RunCklCommand(std::string_view command, const char* path) {
     Discard discard;
     std::ostream nowhere(&discard);
     std::vector<std::string> args = {path};
-    int status = command == "check"  ? ckl::RunCheck(args, nowhere, nowhere)
-                 : command == "json" ? ckl::RunJson(args, nowhere, nowhere)
-                                     : ckl::RunShow(args, nowhere, nowhere);
+    int status = ckl::RunCommand(*ckl::CommandNamed(command), args, nowhere, nowhere);
     return status == 0;
 }
 
@@ -272,16 +270,15 @@ BENCHMARK(ReferenceWriter)->Unit(benchmark::kMillisecond);
 
 // The ckl commands in-process, their output and complaints thrown away. A tool that only
 // writes what it read is the yardstick for converting: `ckl rewrite` of the same file.
-int RunCkl(int (*command)(const std::vector<std::string>&, std::ostream&, std::ostream&),
-           std::vector<std::string> args) {
+int RunCkl(std::string_view command, std::vector<std::string> args) {
     std::ostream nowhere(nullptr);
-    return command(args, nowhere, nowhere);
+    return ckl::RunCommand(*ckl::CommandNamed(command), args, nowhere, nowhere);
 }
 
 void CklRewrite(benchmark::State& state) {
     std::string target = Folder().folder + "/rewritten.ckl";
     for (auto _ : state) {
-        if (RunCkl(ckl::RunRewrite, {Folder().source, target}) != 0) {
+        if (RunCkl("rewrite", {Folder().source, target}) != 0) {
             state.SkipWithError("ckl rewrite failed");
             return;
         }
@@ -296,7 +293,7 @@ const std::string& Converted(const std::string& format) {
     std::string& path = paths[format];
     if (path.empty()) {
         path = Folder().folder + "/generated." + format + (format == "efis-json" ? ".json" : "");
-        RunCkl(ckl::RunConvert, {Folder().source, path, "--to", format});
+        RunCkl("convert", {Folder().source, path, "--to", format});
     }
     return path;
 }
@@ -309,7 +306,7 @@ void CklConvertTo(benchmark::State& state) {
     state.SetLabel(format);
     std::string target = Folder().folder + "/out." + format;
     for (auto _ : state) {
-        if (RunCkl(ckl::RunConvert, {Folder().source, target, "--to", format}) != 0) {
+        if (RunCkl("convert", {Folder().source, target, "--to", format}) != 0) {
             state.SkipWithError("ckl convert failed");
             return;
         }
@@ -324,7 +321,7 @@ void CklConvertFrom(benchmark::State& state) {
     const std::string& source = Converted(format);
     std::string target = Folder().folder + "/back.ckl";
     for (auto _ : state) {
-        if (RunCkl(ckl::RunConvert, {source, target, "--from", format}) != 0) {
+        if (RunCkl("convert", {source, target, "--from", format}) != 0) {
             state.SkipWithError("ckl convert failed");
             return;
         }
