@@ -20,7 +20,6 @@
 namespace ChecklistFile {
 namespace {
 
-constexpr std::size_t chunkBytes = 64 * 1024;
 // The most that is taken from a pipe or a device, which can only be read once.
 constexpr std::size_t maxStreamBytes = 256u * 1024 * 1024;
 

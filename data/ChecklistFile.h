@@ -2,6 +2,7 @@
 
 #include "LineRules.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,10 @@ constexpr std::string_view headerTag = "$$HEADER";
 constexpr std::string_view checklistTag = "$$CHECKLIST";
 constexpr std::string_view hotButtonTag = "$$HOTBUTTON";
 constexpr std::string_view endTag = "$$END";
+
+// How large the pieces grow in which files are read and written, so that a large file never
+// needs a second copy of itself in memory.
+inline constexpr std::size_t chunkBytes = 64 * 1024;
 
 // One line as the reader takes it, with how it was taken from the file.
 struct ReadLine {

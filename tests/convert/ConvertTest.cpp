@@ -207,7 +207,7 @@ TEST(Groups, ConsecutiveNamesWithOneGroupTextFormOneGroupAndReadBack) {
     std::vector<BookList> lists;
     for (const char* name : {"Normal: Before start", "Normal: Taxi", "Emergency", "Emergency: Fire",
                              "Normal: Climb", ": Untitled group", "A: B: C"}) {
-        lists.push_back({name, {}, 0});
+        lists.push_back({name, {}});
     }
     std::vector<Group> groups = GroupLists(lists);
     std::vector<std::pair<std::string, std::size_t>> shape;
@@ -500,8 +500,7 @@ TEST(Warnings, ItemsThatReadBackOtherwiseAreReported) {
     book.lists.push_back({"L",
                           {MakeItem(ItemKind::Challenge, "NOTE: looks like a note"),
                            MakeItem(ItemKind::Challenge, "Wait ... then go"),
-                           MakeItem(ItemKind::Challenge, ""), MakeItem(ItemKind::Note, "fine")},
-                          0});
+                           MakeItem(ItemKind::Challenge, ""), MakeItem(ItemKind::Note, "fine")}});
     Warnings warnings;
     CklOf(book, warnings);
     ASSERT_EQ(warnings.lines.size(), 3u) << Joined(warnings);
@@ -519,7 +518,7 @@ TEST(Warnings, TooLongTextsAreCutBetweenCharacters) {
         prompt += "\xC3\xA9"; // 1,200 bytes
     }
     Book book;
-    book.lists.push_back({"L", {MakeItem(ItemKind::Challenge, prompt)}, 0});
+    book.lists.push_back({"L", {MakeItem(ItemKind::Challenge, prompt)}});
     Warnings warnings;
     ChecklistDoc doc;
     BookToDoc(book, doc, warnings);
@@ -594,7 +593,7 @@ TEST(Wrap, LongItemsWrapWithinTheWidthAndReadBackWhole) {
     for (int width : {8, 12, 20, 33}) {
         for (TextFlavour flavour : {TextFlavour::Grt, TextFlavour::Dynon}) {
             Book book;
-            book.lists.push_back({"L", items, 0});
+            book.lists.push_back({"L", items});
             Warnings warnings;
             std::string bytes = WriteTextChecklists(book, flavour, width, warnings);
             Book back;

@@ -303,7 +303,6 @@ std::optional<ReadError> ReadAce(std::string_view bytes, Book& book, Warnings& w
             }
             BookList& list = lists.emplace_back();
             titles.emplace_back(line.substr(listOpen.size()));
-            list.where = lines.LineStart();
             for (;;) {
                 if (auto error = lines.Next(line, "a checklist (no \")\" line)")) {
                     return error;

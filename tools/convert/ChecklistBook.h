@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChecklistFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -44,7 +46,6 @@ inline constexpr int maxIndent = 9;
 struct BookList {
     std::string_view name; // "GROUP: TITLE", or a name of its own
     std::vector<Item> items;
-    std::size_t where = 0; // the line (or byte offset) it was read from; 0 when not read
 
     friend bool operator==(const BookList& a, const BookList& b) {
         return a.name == b.name && a.items == b.items;
@@ -97,8 +98,9 @@ private:
 // ends the writing.
 using ChunkSink = std::function<bool(std::string_view chunk)>;
 
-// How large the pieces handed to a ChunkSink grow before they are handed on.
-inline constexpr std::size_t chunkBytes = 64 * 1024;
+// How large the pieces handed to a ChunkSink grow before they are handed on: as large as the
+// pieces in which the .ckl writer writes.
+using ChecklistFile::chunkBytes;
 
 // Why a file could not be read: where (a line number from 1, or a byte offset for binary
 // formats) and what is wrong, in words for the person converting.

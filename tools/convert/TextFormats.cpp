@@ -303,7 +303,6 @@ std::optional<ReadError> ReadTextChecklists(std::string_view bytes, TextFlavour 
             FinishList(book, items);
             BookList& list = book.lists.emplace_back();
             list.name = book.Keep(*title);
-            list.where = lines.number;
         } else {
             AddItemLine(*item, items, book);
         }
