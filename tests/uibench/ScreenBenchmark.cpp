@@ -345,8 +345,9 @@ protected:
 
 int StartToFirstFrame(int argc, char** argv) {
     if (std::strcmp(argv[2], "screen") == 0) {
+        // The program reads its own command line: it is started as a user starts it, bare.
         FirstFrameApp app;
-        app.Run(argc, argv);
+        app.Run(1, argv);
         return 1; // not reached when the screen was painted
     }
     QApplication application(argc, argv);
