@@ -64,8 +64,8 @@ std::optional<std::string> ChooseFormats(const CommandLine& line, ConvertOptions
                 wrapping.push_back(&format);
             }
         }
-        return "convert: --width wraps " + convert::FormatNameList(wrapping, "and") + " files only, not " +
-               std::string(options.to->name);
+        return "convert: --width wraps " + convert::FormatNameList(wrapping, "and") +
+               " files only, not " + std::string(options.to->name);
     }
     return std::nullopt;
 }

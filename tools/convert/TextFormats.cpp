@@ -340,9 +340,9 @@ bool WriteTextChecklists(const Book& book, TextFlavour flavour, int width, Warni
             ++itemNumber;
             text.clear();
             AppendItemText(text, item, ItemStyle::Text);
-            const bool flattened =
-                AsOneLine(text, flat, warnings, [&] { return Where(list.name, itemNumber); })
-                    .data() == flat.data();
+            const bool flattened = AsOneLine(text, flat, warnings, [&] {
+                                       return Where(list.name, itemNumber);
+                                   }).data() == flat.data();
             if (flattened) {
                 text.swap(flat);
             }
