@@ -66,14 +66,14 @@ std::size_t LineBreakingLength(std::string_view text, std::size_t at) {
 
 bool IsOneLine(std::string_view text) {
     // Every byte is looked at without stopping early, which lets the compiler test many at a
-    // time; only a text with a suspect byte is looked at closely.
-    unsigned char suspect = 0;
+    // time.
+    // One comparison a byte: printable ASCII or not. Only a text with a control character or a
+    // byte beyond ASCII is looked at closely.
+    unsigned char outside = 0;
     for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        suspect |= static_cast<unsigned char>((byte < 0x20) | (byte == 0x7F) | (byte == 0xC2) |
-                                              (byte == 0xE2));
+        outside |= static_cast<unsigned char>(static_cast<unsigned char>(c - 0x20) >= 0x5F);
     }
-    if (suspect == 0) {
+    if (outside == 0) {
         return true;
     }
     for (std::size_t at = 0; at < text.size(); ++at) {
