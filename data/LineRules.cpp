@@ -65,10 +65,9 @@ std::size_t LineBreakingLength(std::string_view text, std::size_t at) {
 } // namespace
 
 bool IsOneLine(std::string_view text) {
-    // Every byte is looked at without stopping early, which lets the compiler test many at a
-    // time.
-    // One comparison a byte: printable ASCII or not. Only a text with a control character or a
-    // byte beyond ASCII is looked at closely.
+    // One comparison a byte, printable ASCII or not, without stopping early, which lets the
+    // compiler test many bytes at a time. Only a text with a control character or a byte beyond
+    // ASCII is looked at closely.
     unsigned char outside = 0;
     for (char c : text) {
         outside |= static_cast<unsigned char>(static_cast<unsigned char>(c - 0x20) >= 0x5F);
