@@ -289,9 +289,8 @@ TEST(NamedFile, EfisJsonInAnyLayoutReadsTheSame) {
     EXPECT_TRUE(warnings.Empty()) << Joined(warnings);
 }
 
-// The JSON that efis-editor writes is read by a quick reader of its own, anything else by the
-// general parser. A byte-order mark sends the same text through the general parser: the two
-// must give the same book, the same warnings and the same error.
+// A byte-order mark changes nothing: every shape of text, with and without one, gives the same
+// book, the same warnings and the same error.
 struct JsonCase {
     const char* name;
     std::string json;
@@ -300,7 +299,7 @@ struct JsonCase {
 
 class EfisJsonReaders : public testing::TestWithParam<JsonCase> {};
 
-TEST_P(EfisJsonReaders, QuickAndGeneralReadTheSame) {
+TEST_P(EfisJsonReaders, ReadTheSameWithAByteOrderMark) {
     const JsonCase& row = GetParam();
     Book quick;
     Book general;
