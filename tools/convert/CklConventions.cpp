@@ -131,11 +131,11 @@ bool ParseDefault(std::string_view text, Metadata& metadata) {
 
 // Reads the items of a "Checklist info" checklist into metadata; false when one of them is
 // not a known "Key: value" line, or a key comes twice.
-bool ParseInfo(Checklist* checklist, Metadata& metadata) {
+bool ParseInfo(const Checklist& checklist, Metadata& metadata) {
     bool seen[infoKeys.size()] = {};
     bool any = false;
-    for (ChecklistItem* item = checklist->items.next; !checklist->IsEnd(item); item = item->next) {
-        std::string_view text = item->text;
+    for (const ChecklistItem& item : checklist.Items()) {
+        std::string_view text = item.text;
         std::size_t colon = text.find(": ");
         if (colon == std::string_view::npos) {
             return false;
@@ -329,25 +329,21 @@ std::string FormatItem(const Item& item, ItemStyle style) {
 Book DocToBook(ChecklistDoc& doc, bool takeInfo) {
     Book book;
     bool infoTaken = false;
-    for (Checklist* c = doc.checklists.next; !doc.IsEnd(c); c = c->next) {
-        if (takeInfo && !infoTaken && EqualsIgnoringCase(c->name, infoListName)) {
+    for (const Checklist& checklist : doc.Checklists()) {
+        if (takeInfo && !infoTaken && EqualsIgnoringCase(checklist.name, infoListName)) {
             Metadata metadata;
-            if (ParseInfo(c, metadata)) {
+            if (ParseInfo(checklist, metadata)) {
                 book.metadata = std::move(metadata);
                 infoTaken = true;
                 continue;
             }
         }
         BookList& list = book.lists.emplace_back();
-        list.name = c->name;
+        list.name = checklist.name;
         // Counted first, so that the items take the room they need and are not moved as it grows.
-        std::size_t count = 0;
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            ++count;
-        }
-        list.items.reserve(count);
-        for (ChecklistItem* item = c->items.next; !c->IsEnd(item); item = item->next) {
-            list.items.push_back(ParseItem(item->text, ItemStyle::Ckl));
+        list.items.reserve(checklist.Items().size());
+        for (const ChecklistItem& item : checklist.Items()) {
+            list.items.push_back(ParseItem(item.text, ItemStyle::Ckl));
         }
     }
     return book;
@@ -382,7 +378,7 @@ void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
         }
         doc.AppendChecklist(checklist);
         if (Metadata unused; book.carriesMetadata && EqualsIgnoringCase(name, infoListName) &&
-                             ParseInfo(checklist, unused)) {
+                             ParseInfo(*checklist, unused)) {
             warnings.Add(Where(list.name) +
                          ": reads as the file's metadata when written to ace or efis-json");
         }
