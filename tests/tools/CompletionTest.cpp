@@ -60,14 +60,14 @@ protected:
 TEST_F(Completion, OffersEveryCommandAndEachCommandsOptionsAndValues) {
     Offers commands = {"--help", "--version"};
     for (const ckl::Command& command : ckl::AllCommands()) {
-        commands.insert(std::string(command.spec.word));
+        commands.insert(std::string(command.declared.word));
     }
     EXPECT_EQ(Complete("ckl ", folder.path()), commands);
 
     for (const ckl::Command& command : ckl::AllCommands()) {
-        const std::string word(command.spec.word);
+        const std::string word(command.declared.word);
         Offers options = {"--help"};
-        for (const ckl::OptionSpec& option : command.spec.options) {
+        for (const ckl::OptionDeclaration& option : command.declared.options) {
             options.insert(std::string(option.name));
             if (option.kind == ckl::OptionKind::Choice) {
                 Offers values(option.choices.begin(), option.choices.end());

@@ -39,7 +39,7 @@ std::string_view UsageText() {
                             "\n"
                             "Commands:\n";
         for (const Command& command : AllCommands()) {
-            usage += CommandUsage(command.spec);
+            usage += CommandUsage(command.declared);
         }
         usage += "  ckl --help           print this text\n"
                  "  ckl --version        print the version\n"

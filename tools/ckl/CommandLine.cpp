@@ -17,7 +17,7 @@ std::string Shown(std::string_view word) {
 }
 
 // How an option is called in a complaint: by the spelling the user gave.
-std::string Called(const OptionSpec& option, std::string_view given) {
+std::string Called(const OptionDeclaration& option, std::string_view given) {
     return given.empty() ? std::string(option.name) : LineRules::Displayed(given);
 }
 
@@ -34,7 +34,7 @@ std::string Alternatives(const std::vector<std::string_view>& choices) {
 }
 
 // The complaint about value for option, or nothing when the option takes it.
-std::optional<std::string> RefusedValue(const OptionSpec& option, std::string_view called,
+std::optional<std::string> RefusedValue(const OptionDeclaration& option, std::string_view called,
                                         std::string_view value) {
     if (option.kind == OptionKind::Choice &&
         std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end()) {
@@ -53,16 +53,17 @@ std::optional<std::string> RefusedValue(const OptionSpec& option, std::string_vi
     return std::nullopt;
 }
 
-std::string FilesExpected(const CommandSpec& spec) {
-    if (spec.moreFiles) {
-        return spec.files.size() == 1 ? "at least one file"
-                                      : "at least " + std::to_string(spec.files.size()) + " files";
+std::string FilesExpected(const CommandDeclaration& declared) {
+    if (declared.moreFiles) {
+        return declared.files.size() == 1
+                   ? "at least one file"
+                   : "at least " + std::to_string(declared.files.size()) + " files";
     }
-    if (spec.files.size() == 1) {
+    if (declared.files.size() == 1) {
         return "one file";
     }
-    std::vector<std::string_view> names(spec.files.begin(), spec.files.end());
-    std::string text = std::to_string(spec.files.size()) + " files, ";
+    std::vector<std::string_view> names(declared.files.begin(), declared.files.end());
+    std::string text = std::to_string(declared.files.size()) + " files, ";
     for (std::size_t i = 0; i < names.size(); ++i) {
         text += i == 0 ? "" : i + 1 == names.size() ? " and " : ", ";
         text += names[i];
@@ -71,7 +72,7 @@ std::string FilesExpected(const CommandSpec& spec) {
 }
 
 // How an option is written in the usage: "-o OUT.pdf", "--page a4|letter", "--width N".
-std::string OptionUsage(const OptionSpec& option) {
+std::string OptionUsage(const OptionDeclaration& option) {
     std::string text =
         option.shortName != 0 ? std::string("-") + option.shortName : std::string(option.name);
     if (option.kind == OptionKind::Flag) {
@@ -89,8 +90,9 @@ std::string OptionUsage(const OptionSpec& option) {
 
 class Parser {
 public:
-    Parser(const CommandSpec& spec, const std::vector<std::string>& args, CommandLine& line)
-        : spec(spec), args(args), line(line) {}
+    Parser(const CommandDeclaration& declared, const std::vector<std::string>& args,
+           CommandLine& line)
+        : declared(declared), args(args), line(line) {}
 
     // The complaint, or nothing when the words fit the command.
     std::optional<std::string> Parse() {
@@ -106,13 +108,13 @@ public:
             }
         }
         const std::size_t given = line.files.size();
-        if (spec.moreFiles ? given < spec.files.size() : given != spec.files.size()) {
-            return std::string(spec.word) + " expects " + FilesExpected(spec) + ", got " +
+        if (declared.moreFiles ? given < declared.files.size() : given != declared.files.size()) {
+            return std::string(declared.word) + " expects " + FilesExpected(declared) + ", got " +
                    std::to_string(given);
         }
-        for (const OptionSpec& option : spec.options) {
+        for (const OptionDeclaration& option : declared.options) {
             if (option.required && !line.Has(option.name)) {
-                return std::string(spec.word) + " expects " + OptionUsage(option);
+                return std::string(declared.word) + " expects " + OptionUsage(option);
             }
         }
         return std::nullopt;
@@ -120,7 +122,7 @@ public:
 
 private:
     std::optional<std::string> TakeOption(const std::string& word) {
-        const OptionSpec* option = nullptr;
+        const OptionDeclaration* option = nullptr;
         std::optional<std::string_view> attached;
         std::string_view given = word;
         if (word.starts_with("--")) {
@@ -129,47 +131,48 @@ private:
             if (equals != std::string::npos) {
                 attached = std::string_view(word).substr(equals + 1);
             }
-            auto known = std::find_if(spec.options.begin(), spec.options.end(),
-                                      [given](const OptionSpec& o) { return o.name == given; });
-            option = known == spec.options.end() ? nullptr : &*known;
+            auto known =
+                std::find_if(declared.options.begin(), declared.options.end(),
+                             [given](const OptionDeclaration& o) { return o.name == given; });
+            option = known == declared.options.end() ? nullptr : &*known;
         } else {
             given = std::string_view(word).substr(0, 2);
-            auto known = std::find_if(spec.options.begin(), spec.options.end(),
-                                      [&word](const OptionSpec& o) {
+            auto known = std::find_if(declared.options.begin(), declared.options.end(),
+                                      [&word](const OptionDeclaration& o) {
                                           return o.shortName != 0 && o.shortName == word[1];
                                       });
-            option = known == spec.options.end() ? nullptr : &*known;
+            option = known == declared.options.end() ? nullptr : &*known;
             if (option != nullptr && word.size() > 2) {
                 attached = std::string_view(word).substr(2);
             }
         }
         if (option == nullptr) {
-            return std::string(spec.word) + ": unknown option " + Shown(word);
+            return std::string(declared.word) + ": unknown option " + Shown(word);
         }
         const std::string called = Called(*option, given);
         if (line.Has(option->name)) {
-            return std::string(spec.word) + ": " + called + " given twice";
+            return std::string(declared.word) + ": " + called + " given twice";
         }
         std::string value;
         if (option->kind == OptionKind::Flag) {
             if (attached) {
-                return std::string(spec.word) + ": " + called + " takes no value";
+                return std::string(declared.word) + ": " + called + " takes no value";
             }
         } else if (attached) {
             value = *attached;
         } else if (next < args.size()) {
             value = args[next++];
         } else {
-            return std::string(spec.word) + ": " + called + " needs a value";
+            return std::string(declared.word) + ": " + called + " needs a value";
         }
         if (auto refused = RefusedValue(*option, called, value)) {
-            return std::string(spec.word) + ": " + *refused;
+            return std::string(declared.word) + ": " + *refused;
         }
         line.options.emplace(option->name, std::move(value));
         return std::nullopt;
     }
 
-    const CommandSpec& spec;
+    const CommandDeclaration& declared;
     const std::vector<std::string>& args;
     CommandLine& line;
     std::size_t next = 0;
@@ -182,8 +185,9 @@ std::string_view CommandLine::Value(std::string_view name, std::string_view fall
     return given == options.end() ? fallback : std::string_view(given->second);
 }
 
-std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args,
-                                    CommandLine& line, std::ostream& out, std::ostream& err) {
+std::optional<int> ParseCommandLine(const CommandDeclaration& declared,
+                                    const std::vector<std::string>& args, CommandLine& line,
+                                    std::ostream& out, std::ostream& err) {
     for (const std::string& arg : args) {
         if (arg == "--") {
             break;
@@ -194,36 +198,36 @@ std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<s
         }
     }
     line = {};
-    if (std::optional<std::string> complaint = Parser(spec, args, line).Parse()) {
+    if (std::optional<std::string> complaint = Parser(declared, args, line).Parse()) {
         return UsageError(err, *complaint);
     }
     return std::nullopt;
 }
 
-std::string CommandUsage(const CommandSpec& spec) {
+std::string CommandUsage(const CommandDeclaration& declared) {
     constexpr std::size_t descriptionColumn = 23;
-    std::string synopsis = "  ckl " + std::string(spec.word);
-    for (std::string_view file : spec.files) {
+    std::string synopsis = "  ckl " + std::string(declared.word);
+    for (std::string_view file : declared.files) {
         synopsis += " " + std::string(file);
     }
-    if (spec.moreFiles) {
+    if (declared.moreFiles) {
         synopsis += "...";
     }
-    for (const OptionSpec& option : spec.options) {
+    for (const OptionDeclaration& option : declared.options) {
         synopsis += option.required ? " " + OptionUsage(option) : " [" + OptionUsage(option) + "]";
     }
     std::string usage;
     const std::string indent(descriptionColumn, ' ');
     std::size_t first = 0;
-    if (synopsis.size() + 2 <= descriptionColumn && !spec.description.empty()) {
+    if (synopsis.size() + 2 <= descriptionColumn && !declared.description.empty()) {
         usage = synopsis + std::string(descriptionColumn - synopsis.size(), ' ') +
-                std::string(spec.description[0]) + "\n";
+                std::string(declared.description[0]) + "\n";
         first = 1;
     } else {
         usage = synopsis + "\n";
     }
-    for (std::size_t i = first; i < spec.description.size(); ++i) {
-        usage += indent + std::string(spec.description[i]) + "\n";
+    for (std::size_t i = first; i < declared.description.size(); ++i) {
+        usage += indent + std::string(declared.description[i]) + "\n";
     }
     return usage;
 }

@@ -16,7 +16,7 @@ namespace ckl {
 // within bounds.
 enum class OptionKind { Flag, Value, Choice, Number };
 
-struct OptionSpec {
+struct OptionDeclaration {
     std::string_view name; // "--page"
     char shortName = 0;    // 'o' for "-o"; 0 for none
     OptionKind kind = OptionKind::Flag;
@@ -27,11 +27,11 @@ struct OptionSpec {
     bool required = false;
 };
 
-struct CommandSpec {
+struct CommandDeclaration {
     std::string_view word;               // "convert"
     std::vector<std::string_view> files; // the files' names in the usage: {"IN", "OUT"}
     bool moreFiles = false;              // the last file may be followed by more of its kind
-    std::vector<OptionSpec> options;
+    std::vector<OptionDeclaration> options;
     std::vector<std::string_view> description;           // the lines that explain the command
     std::vector<std::string_view> fileEndings = {"ckl"}; // of the files it reads, for completion
 };
@@ -47,15 +47,16 @@ struct CommandLine {
     std::string_view Value(std::string_view name, std::string_view fallback = {}) const;
 };
 
-// Reads args (the words after the command word) as spec declares them into line. Returns
+// Reads args (the words after the command word) into line as the command declares them. Returns
 // nothing when they fit. Otherwise returns the status to end the command with: 0 after writing
 // the usage to out for -h or --help; 2 after writing one line "ckl: <complaint>" to err for an
 // unknown, repeated or missing option, a missing or refused value, or a wrong number of files.
-std::optional<int> ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& args,
-                                    CommandLine& line, std::ostream& out, std::ostream& err);
+std::optional<int> ParseCommandLine(const CommandDeclaration& declared,
+                                    const std::vector<std::string>& args, CommandLine& line,
+                                    std::ostream& out, std::ostream& err);
 
 // The usage lines of one command: "ckl print FILE -o OUT.pdf [--page a4|letter] ..." followed by
 // its description, each line ending in a newline.
-std::string CommandUsage(const CommandSpec& spec);
+std::string CommandUsage(const CommandDeclaration& declared);
 
 } // namespace ckl

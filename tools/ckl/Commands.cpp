@@ -88,15 +88,16 @@ std::span<const Command> AllCommands() {
 
 const Command* CommandNamed(std::string_view word) {
     auto commands = AllCommands();
-    auto known = std::find_if(commands.begin(), commands.end(),
-                              [word](const Command& command) { return command.spec.word == word; });
+    auto known = std::find_if(commands.begin(), commands.end(), [word](const Command& command) {
+        return command.declared.word == word;
+    });
     return known == commands.end() ? nullptr : &*known;
 }
 
 int RunCommand(const Command& command, const std::vector<std::string>& args, std::ostream& out,
                std::ostream& err) {
     CommandLine line;
-    if (std::optional<int> status = ParseCommandLine(command.spec, args, line, out, err)) {
+    if (std::optional<int> status = ParseCommandLine(command.declared, args, line, out, err)) {
         return *status;
     }
     return command.run(line, out, err);

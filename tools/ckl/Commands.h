@@ -15,7 +15,7 @@ namespace ckl {
 using CommandRun = int (*)(const CommandLine& line, std::ostream& out, std::ostream& err);
 
 struct Command {
-    CommandSpec spec;
+    CommandDeclaration declared;
     CommandRun run;
 };
 

@@ -74,11 +74,11 @@ std::string_view EndingOfValue(std::string_view valueName) {
     return dot == std::string_view::npos ? std::string_view() : valueName.substr(dot + 1);
 }
 
-std::string CommandCase(const CommandSpec& spec) {
-    std::string text = "    " + std::string(spec.word) + ")\n";
+std::string CommandCase(const CommandDeclaration& declared) {
+    std::string text = "    " + std::string(declared.word) + ")\n";
     std::string optionWords;
     std::string valueCases;
-    for (const OptionSpec& option : spec.options) {
+    for (const OptionDeclaration& option : declared.options) {
         optionWords += std::string(option.name) + " ";
         if (option.kind == OptionKind::Flag) {
             continue;
@@ -104,7 +104,7 @@ std::string CommandCase(const CommandSpec& spec) {
     text += "        if [[ $cur == -* ]]; then\n"
             "            COMPREPLY=($(compgen -W \"" +
             optionWords + "--help\" -- \"$cur\"))\n            return\n        fi\n";
-    text += "        _ckl_files '" + EndingPattern(spec.fileEndings) + "'\n        ;;\n";
+    text += "        _ckl_files '" + EndingPattern(declared.fileEndings) + "'\n        ;;\n";
     return text;
 }
 
@@ -114,7 +114,7 @@ std::string BashCompletion() {
     std::string script(scriptStart);
     std::string words;
     for (const Command& command : AllCommands()) {
-        words += std::string(command.spec.word) + " ";
+        words += std::string(command.declared.word) + " ";
     }
     script += "    if [[ $cword -eq 1 ]]; then\n"
               "        COMPREPLY=($(compgen -W \"" +
@@ -124,7 +124,7 @@ std::string BashCompletion() {
               "    fi\n\n"
               "    case ${words[1]} in\n";
     for (const Command& command : AllCommands()) {
-        script += CommandCase(command.spec);
+        script += CommandCase(command.declared);
     }
     return script + std::string(scriptEnd);
 }
