@@ -21,18 +21,6 @@ std::string Called(const OptionDeclaration& option, std::string_view given) {
     return given.empty() ? std::string(option.name) : LineRules::Displayed(given);
 }
 
-// "a, b or c"
-std::string Alternatives(const std::vector<std::string_view>& choices) {
-    std::string text;
-    for (std::size_t i = 0; i < choices.size(); ++i) {
-        if (i > 0) {
-            text += i + 1 == choices.size() ? " or " : ", ";
-        }
-        text += choices[i];
-    }
-    return text;
-}
-
 // The complaint about value for option, or nothing when the option takes it.
 std::optional<std::string> RefusedValue(const OptionDeclaration& option, std::string_view called,
                                         std::string_view value) {
@@ -62,13 +50,7 @@ std::string FilesExpected(const CommandDeclaration& declared) {
     if (declared.files.size() == 1) {
         return "one file";
     }
-    std::vector<std::string_view> names(declared.files.begin(), declared.files.end());
-    std::string text = std::to_string(declared.files.size()) + " files, ";
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        text += i == 0 ? "" : i + 1 == names.size() ? " and " : ", ";
-        text += names[i];
-    }
-    return text;
+    return std::to_string(declared.files.size()) + " files, " + Alternatives(declared.files, "and");
 }
 
 // How an option is written in the usage: "-o OUT.pdf", "--page a4|letter", "--width N".
@@ -179,6 +161,17 @@ private:
 };
 
 } // namespace
+
+std::string Alternatives(const std::vector<std::string_view>& words, std::string_view last) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == words.size() ? " " + std::string(last) + " " : ", ";
+        }
+        text += words[i];
+    }
+    return text;
+}
 
 std::string_view CommandLine::Value(std::string_view name, std::string_view fallback) const {
     auto given = options.find(name);

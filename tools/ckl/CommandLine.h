@@ -55,6 +55,9 @@ std::optional<int> ParseCommandLine(const CommandDeclaration& declared,
                                     const std::vector<std::string>& args, CommandLine& line,
                                     std::ostream& out, std::ostream& err);
 
+// Words as a complaint lists them: "a, b or c" (or with another last word: "a and b").
+std::string Alternatives(const std::vector<std::string_view>& words, std::string_view last = "or");
+
 // The usage lines of one command: "ckl print FILE -o OUT.pdf [--page a4|letter] ..." followed by
 // its description, each line ending in a newline.
 std::string CommandUsage(const CommandDeclaration& declared);

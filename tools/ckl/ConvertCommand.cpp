@@ -23,9 +23,13 @@ struct ConvertOptions {
     convert::WriteOptions write;
 };
 
-// The formats sharing a file ending, as a complaint names them: "dynon or grt".
-std::string Sharing(const std::vector<const Format*>& formats) {
-    return convert::FormatNameList(formats);
+// The names of formats, as a complaint lists them.
+std::string NamesOf(const std::vector<const Format*>& formats, std::string_view last = "or") {
+    std::vector<std::string_view> names;
+    for (const Format* format : formats) {
+        names.push_back(format->name);
+    }
+    return Alternatives(names, last);
 }
 
 // Takes the formats from the options or the file names. Returns the complaint when it cannot.
@@ -53,7 +57,7 @@ std::optional<std::string> ChooseFormats(const CommandLine& line, ConvertOptions
                    "' from its name" +
                    (named.empty() ? std::string("; give --to FORMAT")
                                   : "; a ." + convert::ExtensionOf(options.output) + " file is " +
-                                        Sharing(named) + ": give --to FORMAT");
+                                        NamesOf(named) + ": give --to FORMAT");
         }
         options.to = named[0];
     }
@@ -64,8 +68,8 @@ std::optional<std::string> ChooseFormats(const CommandLine& line, ConvertOptions
                 wrapping.push_back(&format);
             }
         }
-        return "convert: --width wraps " + convert::FormatNameList(wrapping, "and") +
-               " files only, not " + std::string(options.to->name);
+        return "convert: --width wraps " + NamesOf(wrapping, "and") + " files only, not " +
+               std::string(options.to->name);
     }
     return std::nullopt;
 }

@@ -88,13 +88,4 @@ std::vector<const Format*> FormatsOfName(std::string_view path) {
     return found;
 }
 
-std::string FormatNameList(const std::vector<const Format*>& list, std::string_view last) {
-    std::string text;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        text += i == 0 ? "" : i + 1 == list.size() ? " " + std::string(last) + " " : ", ";
-        text += list[i]->name;
-    }
-    return text;
-}
-
 } // namespace convert

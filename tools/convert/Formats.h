@@ -47,7 +47,5 @@ const Format* FormatNamed(std::string_view name);
 std::vector<const Format*> FormatsOfName(std::string_view path);
 // The ending of path after its last dot, in lower case; empty when it has none.
 std::string ExtensionOf(std::string_view path);
-// "ckl, ace, dynon, grt or efis-json" (or with another last word: "dynon and grt")
-std::string FormatNameList(const std::vector<const Format*>& formats, std::string_view last = "or");
 
 } // namespace convert
