@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Completes ckl command lines as bash does on a machine with bash-completion, and compares what
-# is offered. The formats are compared with ckl's table of formats by the ckl tests. Usage: completion_test.sh COMPLETION-SCRIPT
+# is offered. The formats are compared with ckl's table of formats by the ckl tests.
+# Usage: completion_test.sh COMPLETION-SCRIPT
 set -u
 export LC_ALL=C
-source /usr/share/bash-completion/bash_completion
-source "$1"
+script=$(realpath "$1")
+complete_line=$(dirname "$(realpath "$0")")/complete_line.sh
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 cd "$folder" || exit 1
@@ -15,15 +16,8 @@ failures=0
 # expect LINE OFFERS: what completing LINE (cursor at its end) offers, sorted.
 expect() {
     local line=$1 want=$2
-    COMP_LINE=$line
-    COMP_POINT=${#line}
-    read -ra COMP_WORDS <<<"$line"
-    [[ $line == *" " ]] && COMP_WORDS+=("")
-    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-    COMPREPLY=()
-    _ckl ckl "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
     local got
-    got=$(printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd ' ')
+    got=$(bash "$complete_line" "$script" "$line" | sort | paste -sd ' ')
     if [[ $got != "$want" ]]; then
         echo "FAIL: '$line' offers '$got', not '$want'"
         failures=$((failures + 1))

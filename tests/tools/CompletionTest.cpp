@@ -21,22 +21,10 @@ using Offers = std::set<std::string>;
 
 // What completing line (the cursor at its end) offers, run in folder.
 Offers Complete(const std::string& line, const QString& folder) {
-    const std::string script = R"(source /usr/share/bash-completion/bash_completion
-source ")" TARVASTO_CKL_COMPLETION R"("
-line=$1
-COMP_LINE=$line
-COMP_POINT=${#line}
-read -ra COMP_WORDS <<<"$line"
-[[ $line == *" " ]] && COMP_WORDS+=("")
-COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
-COMPREPLY=()
-_ckl ckl "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-printf '%s\n' "${COMPREPLY[@]}"
-)";
     QProcess bash;
     bash.setWorkingDirectory(folder);
     bash.start("bash",
-               {"-c", QString::fromStdString(script), "complete", QString::fromStdString(line)});
+               {TARVASTO_COMPLETE_LINE, TARVASTO_CKL_COMPLETION, QString::fromStdString(line)});
     bash.waitForFinished(-1);
     Offers offers;
     for (const QString& word : QString::fromUtf8(bash.readAllStandardOutput()).split('\n')) {
