@@ -165,12 +165,12 @@ INSTANTIATE_TEST_SUITE_P(
          R"("name": "N", "makeAndModel": "M", "aircraftInfo": "A", "manufacturerInfo": "F", )"
          R"("copyrightInfo": "C", "defaultGroupIndex": 1, "defaultChecklistIndex": 2, )"
          R"("modifiedTime": 3)",
-         Metadata{"N", "M", "A", "F", "C", 1, 2, 3}},
+         Metadata{"N", "M", "A", "F", "C", 1, 2, 3, ""}},
         {"Snake",
          R"("name": "N", "make_and_model": "M", "aircraft_info": "A", "manufacturer_info": "F", )"
          R"("copyright_info": "C", "default_group_index": 1, "default_checklist_index": 2, )"
          R"("modified_time": 3)",
-         Metadata{"N", "M", "A", "F", "C", 1, 2, 3}},
+         Metadata{"N", "M", "A", "F", "C", 1, 2, 3, ""}},
         {"BothFormsTheLaterWins", R"("makeAndModel": "M", "make_and_model": "S")",
          WithNames("", "S")},
         {"HalfSnakeIsUnknown", R"("make_andModel": "M", "default_groupIndex": "x")", Metadata{}},

@@ -275,7 +275,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"ConvertFromUnknownEnding", "convert a.doc b.ckl", 2,
          "convert: cannot tell the format of 'a.doc' from its name; give --from FORMAT "},
         {"ConvertToUnknownFormat", "convert a.ckl b --to=pdf", 2,
-         "convert: --to takes ckl, ace, dynon, grt or efis-json, not 'pdf' "},
+         "convert: --to takes ckl, ace, dynon, grt, efis-json, foreflight or garmin-pilot, not "
+         "'pdf' "},
         {"ConvertFromWithoutValue", "convert a.ckl b.ckl --from", 2,
          "convert: --from needs a value "},
         {"ConvertWidthForAce", "convert a.ckl b.ace --width 40", 2,

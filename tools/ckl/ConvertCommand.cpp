@@ -1,7 +1,7 @@
 #include "ChecklistDoc.h"
-#include "CklConventions.h"
 #include "CklSupport.h"
 #include "Commands.h"
+#include "Conversion.h"
 #include "Formats.h"
 #include "LineRules.h"
 
@@ -74,17 +74,6 @@ std::optional<std::string> ChooseFormats(const CommandLine& line, ConvertOptions
     return std::nullopt;
 }
 
-// Prints a reading failure as "ckl: FILE:LINE: what", or "ckl: FILE: byte N: what" for a
-// binary format.
-void PrintReadError(std::ostream& err, const std::string& path, bool byByte,
-                    const convert::ReadError& error) {
-    err << "ckl: " << LineRules::Displayed(path) << (byByte ? ": byte " : ":") << error.at;
-    if (error.column != 0) {
-        err << ':' << error.column;
-    }
-    err << ": " << LineRules::Displayed(error.what) << '\n';
-}
-
 // Reads the input into doc. Returns false after printing why it could not.
 bool ReadInput(ConvertOptions& options, ChecklistDoc& doc, convert::Warnings& warnings,
                std::ostream& err) {
@@ -97,27 +86,22 @@ bool ReadInput(ConvertOptions& options, ChecklistDoc& doc, convert::Warnings& wa
     }
     std::string_view bytes = input.View();
     if (options.from == nullptr) {
-        std::vector<const Format*> named = convert::FormatsOfName(options.input);
-        std::string makers;
-        for (const Format* format : named) {
-            if (format->recognise != nullptr && format->recognise(bytes)) {
-                options.from = format;
-                break;
-            }
-            makers += (makers.empty() ? "neither a " : " nor a ") + std::string(format->maker);
-        }
+        std::string complaint;
+        options.from = convert::RecogniseFormat(options.input, bytes, complaint);
         if (options.from == nullptr) {
-            err << "ckl: " << LineRules::Displayed(options.input) << ": " << makers
-                << " checklist file; give --from FORMAT\n";
+            err << "ckl: " << LineRules::Displayed(options.input) << ": " << complaint
+                << "; give --from FORMAT\n";
             return false;
         }
     }
-    convert::Book book;
-    if (std::optional<convert::ReadError> error = options.from->read(bytes, book, warnings)) {
-        PrintReadError(err, options.input, options.from->positionsInBytes, *error);
+    if (std::optional<convert::ReadError> error =
+            convert::ReadIntoDoc(*options.from, bytes, doc, warnings)) {
+        // "ckl: FILE:LINE: what", or "ckl: FILE: byte N: what" for a binary format.
+        err << "ckl: " << LineRules::Displayed(options.input)
+            << convert::PlaceOf(*options.from, *error) << ": " << LineRules::Displayed(error->what)
+            << '\n';
         return false;
     }
-    convert::BookToDoc(book, doc, warnings);
     return true;
 }
 
@@ -128,18 +112,10 @@ bool WriteConverted(const ConvertOptions& options, ChecklistDoc& doc, convert::W
         // Saved as `rewrite` saves, in pieces, without the whole file in memory first.
         return SaveDocument(doc, options.output, out, err);
     }
-    for (const HotButtonSlot& slot : doc.HotButtons()) {
-        if (slot.checklist != nullptr) {
-            warnings.Add("the hot buttons are not written: " + std::string(options.to->name) +
-                         " files have none");
-            break;
-        }
-    }
-    convert::Book book = convert::DocToBook(doc, options.to->holdsGroups);
     return SaveChunks(
         options.output,
         [&](const convert::ChunkSink& sink) {
-            return options.to->write(book, options.write, warnings, sink);
+            return convert::WriteFromDoc(doc, *options.to, options.write, warnings, sink);
         },
         out, err);
 }

@@ -37,18 +37,36 @@ struct Item {
     std::string_view expectation; // only for ChallengeResponse
     int indent = 0;               // levels, 0 to maxIndent
     bool centered = false;
+    // Garmin Pilot's item type of an item that shows live data or starts an action, 1 to 10;
+    // 0 for an ordinary item. A .ckl keeps it in the "Checklist info" list.
+    int liveData = 0;
 
     friend bool operator==(const Item&, const Item&) = default;
 };
 
+inline constexpr int maxLiveData = 10;
+
 inline constexpr int maxIndent = 9;
+
+// How the tablet apps sort lists. A .ckl says it in front of the name (see SplitListName).
+enum class Category { Normal, Abnormal, Emergency };
+
+// What Garmin Pilot holds about a list besides its items; a .ckl keeps it in the
+// "Checklist info" list.
+enum class Phase { Unsaid = -1, Preflight, TakeoffCruise, Landing, Other };
+enum class Completion { None, NextChecklist, OpenFlightPlan, CloseFlightPlan, SafeTaxi, Map };
+inline constexpr int phaseCount = 4;
+inline constexpr int completionCount = 6;
 
 struct BookList {
     std::string_view name; // "GROUP: TITLE", or a name of its own
     std::vector<Item> items;
+    Phase phase = Phase::Unsaid;              // of a normal list
+    Completion completion = Completion::None; // what the list offers when it is done
 
     friend bool operator==(const BookList& a, const BookList& b) {
-        return a.name == b.name && a.items == b.items;
+        return a.name == b.name && a.items == b.items && a.phase == b.phase &&
+               a.completion == b.completion;
     }
 };
 
@@ -61,6 +79,7 @@ struct Metadata {
     int defaultGroup = 0; // 0-based, as the displays count
     int defaultChecklist = 0;
     std::int64_t modifiedTime = 0; // seconds since 1970, 0 when unknown
+    std::string detail; // a line that describes the file, as ForeFlight shows under its name
 
     bool IsEmpty() const { return *this == Metadata{}; }
     friend bool operator==(const Metadata&, const Metadata&) = default;
@@ -105,7 +124,8 @@ using ChecklistFile::chunkBytes;
 // Why a file could not be read: where (a line number from 1, or a byte offset for binary
 // formats) and what is wrong, in words for the person converting.
 struct ReadError {
-    std::size_t at = 0;
+    static constexpr std::size_t nowhere = static_cast<std::size_t>(-1);
+    std::size_t at = 0; // nowhere for a fault of the whole file (a wrong key, a broken archive)
     std::string what;
     std::size_t column = 0; // the column in line at, counted from 1; 0 when not known
 };

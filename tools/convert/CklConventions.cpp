@@ -9,6 +9,8 @@
 #include <charconv>
 #include <climits>
 #include <cstring>
+#include <optional>
+#include <unordered_map>
 
 namespace convert {
 namespace {
@@ -73,16 +75,52 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 // The keys of the "Checklist info" checklist, in the order they are written.
-enum class InfoKey { Name, MakeAndModel, Aircraft, Manufacturer, Copyright, Default, Modified };
-constexpr std::array<std::pair<InfoKey, std::string_view>, 7> infoKeys = {{
+enum class InfoKey {
+    Name,
+    MakeAndModel,
+    Aircraft,
+    Manufacturer,
+    Copyright,
+    Detail,
+    Default,
+    Modified
+};
+constexpr std::array<std::pair<InfoKey, std::string_view>, 8> infoKeys = {{
     {InfoKey::Name, "Name"},
     {InfoKey::MakeAndModel, "Make and model"},
     {InfoKey::Aircraft, "Aircraft"},
     {InfoKey::Manufacturer, "Manufacturer"},
     {InfoKey::Copyright, "Copyright"},
+    {InfoKey::Detail, "Detail"},
     {InfoKey::Default, "Default checklist"},
     {InfoKey::Modified, "Modified"},
 }};
+
+// A fact about one list (or one item of it) in the "Checklist info" list:
+// `Phase of "NAME": landing`, `Completion of "NAME": next checklist`,
+// `Live data of "NAME" item 3: 5`.
+enum class FactKind { Phase, Completion, LiveData };
+constexpr std::array<std::pair<FactKind, std::string_view>, 3> factKeys = {{
+    {FactKind::Phase, "Phase of \""},
+    {FactKind::Completion, "Completion of \""},
+    {FactKind::LiveData, "Live data of \""},
+}};
+constexpr std::array<std::string_view, phaseCount> phaseWords = {"preflight", "takeoff/cruise",
+                                                                 "landing", "other"};
+constexpr std::array<std::string_view, completionCount> completionWords = {
+    "none", "next checklist", "open flight plan", "close flight plan", "SafeTaxi", "map"};
+constexpr std::string_view factItem = "\" item ";
+
+struct Fact {
+    FactKind kind;
+    std::string_view list; // the list's name, a part of the info item's text
+    std::size_t item = 0;  // the .ckl item number from 1, for live data
+    int value = 0;
+};
+
+// The index of word in words, in any case, or -1.
+template <std::size_t count>
+int WordIndex(const std::array<std::string_view, count>& words, std::string_view word);
 
 std::string* TextField(Metadata& metadata, InfoKey key) {
     switch (key) {
@@ -96,6 +134,8 @@ std::string* TextField(Metadata& metadata, InfoKey key) {
         return &metadata.manufacturer;
     case InfoKey::Copyright:
         return &metadata.copyright;
+    case InfoKey::Detail:
+        return &metadata.detail;
     default:
         return nullptr;
     }
@@ -129,13 +169,61 @@ bool ParseDefault(std::string_view text, Metadata& metadata) {
     return true;
 }
 
-// Reads the items of a "Checklist info" checklist into metadata; false when one of them is
-// not a known "Key: value" line, or a key comes twice.
-bool ParseInfo(const Checklist& checklist, Metadata& metadata) {
+template <std::size_t count>
+int WordIndex(const std::array<std::string_view, count>& words, std::string_view word) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (EqualsIgnoringCase(words[i], word)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// Reads a fact line into fact; false when text is none. The name runs from the first quote to
+// the last quote before the last ": ", so that it may hold quotes and ": " itself.
+bool ParseFact(std::string_view text, Fact& fact) {
+    auto key = std::find_if(factKeys.begin(), factKeys.end(), [text](const auto& k) {
+        return text.size() > k.second.size() &&
+               EqualsIgnoringCase(text.substr(0, k.second.size()), k.second);
+    });
+    std::size_t colon = text.rfind(": ");
+    if (key == factKeys.end() || colon == std::string_view::npos || colon < key->second.size()) {
+        return false;
+    }
+    fact.kind = key->first;
+    std::string_view value = text.substr(colon + 2);
+    std::string_view named = text.substr(key->second.size(), colon - key->second.size());
+    if (fact.kind == FactKind::LiveData) {
+        std::size_t at = named.rfind(factItem);
+        if (at == std::string_view::npos ||
+            !ParseNumber(named.substr(at + factItem.size()), fact.item) || fact.item == 0 ||
+            !ParseNumber(value, fact.value) || fact.value < 1 || fact.value > maxLiveData) {
+            return false;
+        }
+        fact.list = named.substr(0, at);
+        return true;
+    }
+    if (named.empty() || named.back() != '"') {
+        return false;
+    }
+    fact.list = named.substr(0, named.size() - 1);
+    fact.value = fact.kind == FactKind::Phase ? WordIndex(phaseWords, value)
+                                              : WordIndex(completionWords, value);
+    return fact.value >= 0;
+}
+
+// Reads the items of a "Checklist info" checklist into metadata and facts; false when one of
+// them is neither a known "Key: value" line nor a fact, or a key comes twice.
+bool ParseInfo(const Checklist& checklist, Metadata& metadata, std::vector<Fact>& facts) {
     bool seen[infoKeys.size()] = {};
     bool any = false;
     for (const ChecklistItem& item : checklist.Items()) {
         std::string_view text = item.text;
+        if (Fact fact; ParseFact(text, fact)) {
+            facts.push_back(fact);
+            any = true;
+            continue;
+        }
         std::size_t colon = text.find(": ");
         if (colon == std::string_view::npos) {
             return false;
@@ -326,30 +414,142 @@ std::string FormatItem(const Item& item, ItemStyle style) {
     return text;
 }
 
-Book DocToBook(ChecklistDoc& doc, bool takeInfo) {
-    Book book;
-    bool infoTaken = false;
-    for (const Checklist& checklist : doc.Checklists()) {
-        if (takeInfo && !infoTaken && EqualsIgnoringCase(checklist.name, infoListName)) {
-            Metadata metadata;
-            if (ParseInfo(checklist, metadata)) {
-                book.metadata = std::move(metadata);
-                infoTaken = true;
-                continue;
+namespace {
+
+// The text of a .ckl item after its indentation when it continues the item before it, else
+// nothing.
+std::optional<std::string_view> ContinuedText(std::string_view text) {
+    std::size_t spaces = text.find_first_not_of(' ');
+    if (spaces == std::string_view::npos || text[spaces] != continuationMark[0]) {
+        return std::nullopt;
+    }
+    text.remove_prefix(spaces);
+    if (text.size() == 1) {
+        return std::string_view();
+    }
+    if (!text.starts_with(continuationMark)) {
+        return std::nullopt;
+    }
+    return text.substr(continuationMark.size());
+}
+
+// Goes on the last text of item with a line break and more.
+void Continue(Book& book, Item& item, std::string_view more) {
+    std::string_view& last =
+        item.kind == ItemKind::ChallengeResponse ? item.expectation : item.prompt;
+    std::string joined;
+    joined.reserve(last.size() + 1 + more.size());
+    joined.append(last).append(1, '\n').append(more);
+    last = book.Keep(joined);
+    if (item.kind == ItemKind::Space) {
+        item.kind = ItemKind::Challenge;
+    }
+}
+
+// Gives the facts read from the "Checklist info" list to the first list of each name.
+void GiveFacts(Book& book, const std::vector<Fact>& facts,
+               const std::vector<std::vector<std::size_t>>& bookIndexOfItem) {
+    std::unordered_map<std::string_view, std::size_t> listOfName;
+    for (std::size_t i = book.lists.size(); i-- > 0;) {
+        listOfName[book.lists[i].name] = i;
+    }
+    for (const Fact& fact : facts) {
+        auto found = listOfName.find(fact.list);
+        if (found == listOfName.end()) {
+            continue;
+        }
+        BookList& list = book.lists[found->second];
+        switch (fact.kind) {
+        case FactKind::Phase:
+            list.phase = static_cast<Phase>(fact.value);
+            break;
+        case FactKind::Completion:
+            list.completion = static_cast<Completion>(fact.value);
+            break;
+        case FactKind::LiveData:
+            if (const auto& index = bookIndexOfItem[found->second]; fact.item <= index.size()) {
+                list.items[index[fact.item - 1]].liveData = fact.value;
             }
+            break;
+        }
+    }
+}
+
+// Splits text at its line breaks, dropping the carriage return of a CR LF.
+std::vector<std::string_view> LinesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (;;) {
+        std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        lines.push_back(line);
+        if (end == std::string_view::npos) {
+            return lines;
+        }
+        text.remove_prefix(end + 1);
+    }
+}
+
+} // namespace
+
+Book DocToBook(ChecklistDoc& doc, bool takeInfo, bool joinLines) {
+    Book book;
+    const Checklist* infoList = nullptr;
+    std::vector<Fact> facts;
+    for (const Checklist& checklist : doc.Checklists()) {
+        if (takeInfo && EqualsIgnoringCase(checklist.name, infoListName)) {
+            Metadata metadata;
+            if (std::vector<Fact> found; ParseInfo(checklist, metadata, found)) {
+                book.metadata = std::move(metadata);
+                facts = std::move(found);
+                infoList = &checklist;
+                break;
+            }
+        }
+    }
+    // For each list, which book item each .ckl item went into, when a fact names items.
+    std::vector<std::vector<std::size_t>> bookIndexOfItem;
+    const bool numberItems = std::any_of(facts.begin(), facts.end(), [](const Fact& fact) {
+        return fact.kind == FactKind::LiveData;
+    });
+    for (const Checklist& checklist : doc.Checklists()) {
+        if (&checklist == infoList) {
+            continue;
         }
         BookList& list = book.lists.emplace_back();
         list.name = checklist.name;
+        std::vector<std::size_t>* index = numberItems ? &bookIndexOfItem.emplace_back() : nullptr;
         // Counted first, so that the items take the room they need and are not moved as it grows.
         list.items.reserve(checklist.Items().size());
         for (const ChecklistItem& item : checklist.Items()) {
+            if (joinLines && !list.items.empty()) {
+                if (std::optional<std::string_view> more = ContinuedText(item.text)) {
+                    Continue(book, list.items.back(), *more);
+                    if (index) {
+                        index->push_back(list.items.size() - 1);
+                    }
+                    continue;
+                }
+            }
+            if (index) {
+                index->push_back(list.items.size());
+            }
             list.items.push_back(ParseItem(item.text, ItemStyle::Ckl));
         }
+    }
+    if (!facts.empty()) {
+        if (!numberItems) {
+            bookIndexOfItem.resize(book.lists.size());
+        }
+        GiveFacts(book, facts, bookIndexOfItem);
     }
     return book;
 }
 
 void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
+    std::vector<std::string> factLines;
     for (const BookList& list : book.lists) {
         Checklist* checklist = doc.CreateChecklist();
         std::string name(list.name);
@@ -357,36 +557,87 @@ void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
             warnings.Add(Where(list.name) + ": the name is " + done);
         }
         checklist->SetName(name);
+        if (list.phase != Phase::Unsaid) {
+            factLines.push_back(std::string(factKeys[0].second) + name + "\": " +
+                                std::string(phaseWords[static_cast<std::size_t>(list.phase)]));
+        }
+        if (list.completion != Completion::None) {
+            factLines.push_back(
+                std::string(factKeys[1].second) + name +
+                "\": " + std::string(completionWords[static_cast<std::size_t>(list.completion)]));
+        }
         std::size_t number = 0;
+        std::size_t written = 0; // .ckl items of the list so far
         std::string text;
-        for (const Item& item : list.items) {
+        for (const Item& whole : list.items) {
             ++number;
+            // A text of several lines: its first line is the item, the others follow it.
+            Item item = whole;
+            std::string_view& last =
+                item.kind == ItemKind::ChallengeResponse ? item.expectation : item.prompt;
+            std::vector<std::string_view> more;
+            if (last.find('\n') != std::string_view::npos) {
+                more = LinesOf(last);
+                last = more.front();
+                more.erase(more.begin());
+            }
+            if (item.liveData != 0) {
+                factLines.push_back(std::string(factKeys[2].second) + name + std::string(factItem) +
+                                    std::to_string(written + 1) + ": " +
+                                    std::to_string(item.liveData));
+            }
             text.clear();
             AppendItemText(text, item, ItemStyle::Ckl);
             if (std::string done = MakeStorable(text); !done.empty()) {
                 warnings.Add(Where(list.name, number) + ": " + QuotedForDisplay(text) + " is " +
                              done);
-            } else if (Item back = ParseItem(text, ItemStyle::Ckl); !(back == item)) {
+            } else if (Item back = ParseItem(text, ItemStyle::Ckl);
+                       (back.liveData = item.liveData, !(back == item))) {
                 warnings.Add(Where(list.name, number) + ": " + KindName(item.kind) +
                              (back.kind == item.kind
                                   ? std::string(" that changes in .ckl, ")
                                   : std::string(" that reads back from .ckl as ") +
                                         KindName(back.kind) + ", ") +
                              QuotedForDisplay(text));
+            } else if (ContinuedText(text)) {
+                warnings.Add(Where(list.name, number) + ": " + QuotedForDisplay(text) +
+                             " reads back as going on the item before it, in formats whose "
+                             "texts hold several lines");
             }
             checklist->AppendItem(text);
+            ++written;
+            for (std::string_view line : more) {
+                text.assign(static_cast<std::size_t>(std::clamp(item.indent, 0, maxIndent)) * 2,
+                            ' ');
+                if (line.empty()) {
+                    text += continuationMark[0];
+                } else {
+                    text.append(continuationMark).append(line);
+                }
+                if (std::string done = MakeStorable(text); !done.empty()) {
+                    warnings.Add(Where(list.name, number) + ": " + QuotedForDisplay(text) + " is " +
+                                 done);
+                }
+                checklist->AppendItem(text);
+                ++written;
+            }
         }
         doc.AppendChecklist(checklist);
-        if (Metadata unused; book.carriesMetadata && EqualsIgnoringCase(name, infoListName) &&
-                             ParseInfo(*checklist, unused)) {
-            warnings.Add(Where(list.name) +
-                         ": reads as the file's metadata when written to ace or efis-json");
+        if (Metadata unused; book.carriesMetadata && EqualsIgnoringCase(name, infoListName)) {
+            if (std::vector<Fact> facts; ParseInfo(*checklist, unused, facts)) {
+                warnings.Add(Where(list.name) +
+                             ": reads as the file's metadata when written to a format that "
+                             "holds it");
+            }
         }
     }
-    if (!book.metadata.IsEmpty()) {
+    if (!book.metadata.IsEmpty() || !factLines.empty()) {
         Checklist* info = doc.CreateChecklist();
         info->SetName(infoListName);
-        for (std::string line : InfoLines(book.metadata)) {
+        std::vector<std::string> lines = InfoLines(book.metadata);
+        lines.insert(lines.end(), std::make_move_iterator(factLines.begin()),
+                     std::make_move_iterator(factLines.end()));
+        for (std::string& line : lines) {
             if (std::string done = MakeStorable(line); !done.empty()) {
                 warnings.Add(Where(infoListName) + ": " + QuotedForDisplay(line) + " is " + done);
             }
@@ -394,6 +645,75 @@ void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
         }
         doc.AppendChecklist(info);
     }
+}
+
+ListName SplitListName(std::string_view name) {
+    ListName parts;
+    std::size_t colon = name.find(": ");
+    if (colon == std::string_view::npos) {
+        parts.title = name;
+        return parts;
+    }
+    std::string_view first = name.substr(0, colon);
+    std::string_view rest = name.substr(colon + 2);
+    for (Category category : {Category::Normal, Category::Abnormal, Category::Emergency}) {
+        if (EqualsIgnoringCase(first, CategoryWord(category))) {
+            parts.category = category;
+            std::size_t next = rest.find(": ");
+            if (next == std::string_view::npos) {
+                parts.title = rest;
+            } else {
+                parts.subgroup = rest.substr(0, next);
+                parts.title = rest.substr(next + 2);
+                if (parts.subgroup == CategoryWord(category)) {
+                    parts.subgroup = {};
+                }
+            }
+            return parts;
+        }
+    }
+    parts.subgroup = first;
+    parts.title = rest;
+    return parts;
+}
+
+std::string JoinListName(Category category, std::string_view subgroup, std::string_view title) {
+    const std::string_view word = CategoryWord(category);
+    if (subgroup == word) {
+        subgroup = {};
+    }
+    const bool titleSplits = title.find(": ") != std::string_view::npos;
+    std::string name;
+    if (subgroup.empty()) {
+        // A title with ": " of its own needs the subgroup named as the category to stay whole.
+        if (titleSplits) {
+            name.append(word).append(": ").append(word).append(": ");
+        } else if (category != Category::Normal) {
+            name.append(word).append(": ");
+        }
+        return name.append(title);
+    }
+    bool subgroupIsCategory = false;
+    for (Category other : {Category::Normal, Category::Abnormal, Category::Emergency}) {
+        subgroupIsCategory =
+            subgroupIsCategory || EqualsIgnoringCase(subgroup, CategoryWord(other));
+    }
+    if (category != Category::Normal || subgroupIsCategory) {
+        name.append(word).append(": ");
+    }
+    return name.append(subgroup).append(": ").append(title);
+}
+
+std::string_view CategoryWord(Category category) {
+    switch (category) {
+    case Category::Abnormal:
+        return "Abnormal";
+    case Category::Emergency:
+        return "Emergency";
+    case Category::Normal:
+        break;
+    }
+    return "Normal";
 }
 
 std::vector<Group> GroupLists(const std::vector<BookList>& lists) {

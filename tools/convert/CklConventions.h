@@ -31,16 +31,43 @@ void AppendItemText(std::string& out, const Item& item, ItemStyle style);
 // The name of the checklist that carries a file's metadata in a .ckl.
 inline constexpr std::string_view infoListName = "Checklist info";
 
+// What an item of a .ckl begins with, after its indentation, when it goes on the text of the
+// item before it on a line of its own: "| more text" (or "|" for an empty line).
+inline constexpr std::string_view continuationMark = "| ";
+
 // The checklists of doc in order, their items read by the .ckl conventions; the book's texts
-// are doc's, valid as long as doc. With takeInfo, a checklist named "Checklist info" (in any
-// case) whose items are all "Key: value" lines with known keys becomes the metadata instead of
-// a checklist.
-Book DocToBook(ChecklistDoc& doc, bool takeInfo);
+// are doc's (or the book's own, for joined lines), valid as long as doc. With takeInfo, a
+// checklist named "Checklist info" (in any case) whose items are all "Key: value" lines with
+// known keys becomes the metadata and the facts of the lists instead of a checklist. With
+// joinLines, an item that begins with the continuation mark is joined to the one before it by
+// a line break: the response of a challenge and response, else its text.
+Book DocToBook(ChecklistDoc& doc, bool takeInfo, bool joinLines = false);
 // Appends the lists of book to doc, their items written by the .ckl conventions, and the
-// metadata as a last "Checklist info" checklist when there is any. Texts longer than a .ckl
-// line holds are cut; items that would read back as something else are reported, and so is a
-// list of a format with metadata fields that would read back as the metadata.
+// metadata and the facts of the lists as a last "Checklist info" checklist when there are
+// any. A text of several lines becomes one item and continuation items. Texts longer than a
+// .ckl line holds are cut; items that would read back as something else are reported, and so
+// is a list of a format with metadata fields that would read back as the metadata.
 void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings);
+
+// --- categories: how the tablet apps' normal, abnormal and emergency lists and their
+// subgroups travel in a list's name ---
+
+// A list's name taken apart: "Emergency: Engine: Fire in flight" is an emergency list of the
+// subgroup "Engine"; "Abnormal: Icing" an abnormal list of no subgroup; "Preflight: Cabin" a
+// normal list of the subgroup "Preflight"; "Cabin" a normal list of no subgroup. The category
+// word is taken in any case.
+struct ListName {
+    Category category = Category::Normal;
+    std::string_view subgroup; // empty for none
+    std::string_view title;
+};
+ListName SplitListName(std::string_view name);
+// The name SplitListName takes back apart into the same category, subgroup and title. A
+// subgroup called as its category ("Emergency" of an emergency list) is the same as none:
+// formats whose lists must sit in a subgroup use that one for lists of no subgroup.
+std::string JoinListName(Category category, std::string_view subgroup, std::string_view title);
+// "Normal", "Abnormal", "Emergency".
+std::string_view CategoryWord(Category category);
 
 // A group of consecutive lists as a grouped format holds them.
 struct Group {

@@ -19,6 +19,23 @@ struct WriteOptions {
     int width = 0; // for a format that wraps: the longest line in characters; 0 for no wrapping
 };
 
+// What a format keeps besides lists of items, groups and line breaks: each a bit.
+enum Keeps : unsigned {
+    KeepsName = 1u << 0, // the metadata fields
+    KeepsMakeAndModel = 1u << 1,
+    KeepsAircraft = 1u << 2,
+    KeepsManufacturer = 1u << 3,
+    KeepsCopyright = 1u << 4,
+    KeepsDetail = 1u << 5,
+    KeepsDefault = 1u << 6, // the default group and checklist
+    KeepsModified = 1u << 7,
+    KeepsLayout = 1u << 8,      // items' indentation and centring
+    KeepsPhase = 1u << 9,       // BookList::phase
+    KeepsCompletion = 1u << 10, // BookList::completion
+    KeepsLiveData = 1u << 11,   // Item::liveData
+    KeepsEverything = ~0u,
+};
+
 using FormatReader = std::optional<ReadError> (*)(std::string_view bytes, Book& book,
                                                   Warnings& warnings);
 using FormatWriter = bool (*)(const Book& book, const WriteOptions& options, Warnings& warnings,
@@ -34,6 +51,8 @@ struct Format {
     bool holdsGroups;      // keeps "GROUP: TITLE" names as groups of lists
     bool positionsInBytes; // its reading errors name a byte offset, not a line
     bool wraps;            // its writer wraps long lines at WriteOptions::width
+    bool holdsLineBreaks;  // its texts may hold several lines: continuation items join
+    unsigned keeps;        // Keeps bits
     // Null for the program's own .ckl, which is loaded and saved as the program does.
     FormatReader read;
     FormatWriter write;
@@ -47,5 +66,8 @@ const Format* FormatNamed(std::string_view name);
 std::vector<const Format*> FormatsOfName(std::string_view path);
 // The ending of path after its last dot, in lower case; empty when it has none.
 std::string ExtensionOf(std::string_view path);
+// Adds a warning for each thing book holds that format keeps nowhere (metadata fields, the
+// layout of items, the facts of lists), once each.
+void WarnOfWhatIsLost(const Book& book, const Format& format, Warnings& warnings);
 
 } // namespace convert
