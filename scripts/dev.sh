@@ -9,7 +9,7 @@ cd "$here"
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev nlohmann-json3-dev libsimdjson-dev zlib1g-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev nlohmann-json3-dev libsimdjson-dev zlib1g-dev libssl-dev libarchive-dev openssl
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev libfuzzer-14-dev
     xvfb xauth poppler-utils

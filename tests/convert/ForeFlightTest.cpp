@@ -1,0 +1,1 @@
+// ForeFlight files: made by hand with openssl, written and read back.

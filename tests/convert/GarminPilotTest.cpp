@@ -1,0 +1,1 @@
+// Garmin Pilot files: packed by hand with tar, written and read back.
