@@ -529,7 +529,7 @@ TEST(Warnings, TooLongTextsAreCutBetweenCharacters) {
 }
 
 // A .ckl item is one line: line breaks and NUL bytes from a display's file become spaces.
-TEST(Warnings, LineBreaksAndNulBytesBecomeSpaces) {
+TEST(Warnings, LineBreaksBecomeContinuationItemsAndNulBytesSpaces) {
     Book book;
     Warnings warnings;
     ASSERT_FALSE(ReadEfisJson(R"({"groups": [{"title": "G", "checklists": [{"title": "L", )"
@@ -537,10 +537,10 @@ TEST(Warnings, LineBreaksAndNulBytesBecomeSpaces) {
                               R"({"type": "ITEM_CHALLENGE", "prompt": "c\u0000d"}]}]}]})",
                               book, warnings));
     std::string ckl = CklOf(book, warnings);
-    EXPECT_NE(ckl.find("\na b\n"), std::string::npos) << ckl;
+    EXPECT_NE(ckl.find("\na\n| b\n"), std::string::npos) << ckl;
     EXPECT_NE(ckl.find("\nc d\n"), std::string::npos) << ckl;
-    ASSERT_EQ(warnings.lines.size(), 2u);
-    EXPECT_NE(warnings.lines[1].find("written with spaces"), std::string::npos) << Joined(warnings);
+    ASSERT_EQ(warnings.lines.size(), 1u);
+    EXPECT_NE(warnings.lines[0].find("written with spaces"), std::string::npos) << Joined(warnings);
 }
 
 TEST(Warnings, EmptyGroupsAreLeftOutAndReported) {
