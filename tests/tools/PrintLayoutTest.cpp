@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,7 +77,8 @@ ckl::PrintSheet Sheet(int columns, double height = 24) {
 bool IsItem(BlockKind kind) {
     return kind != BlockKind::DocumentTitle && kind != BlockKind::ListHeading &&
            kind != BlockKind::ContinuedHeading && kind != BlockKind::Remark &&
-           kind != BlockKind::Footer;
+           kind != BlockKind::Footer && kind != BlockKind::Cover && kind != BlockKind::Contents &&
+           kind != BlockKind::NextChecklist;
 }
 
 std::string Joined(const PlacedBlock& block, Ink ink) {
@@ -89,7 +92,8 @@ std::string Joined(const PlacedBlock& block, Ink ink) {
 }
 
 // Where the lists went, column by column: "p1c2 B:8" is list B's heading and 8 items in the
-// second column of the first page; "B+" is its "(continued)" heading and "B:-" says "no items".
+// second column of the first page; "B+" is its "(continued)" heading, "B:-" says "no items" and
+// "B:8>" ends in a line naming the next checklist.
 std::string Outline(const PrintPlan& plan) {
     std::string outline;
     for (std::size_t p = 0; p < plan.pages.size(); ++p) {
@@ -120,6 +124,9 @@ std::string Outline(const PrintPlan& plan) {
                 } else if (block.kind == BlockKind::Remark) {
                     outline += ":-";
                     items = -1;
+                } else if (block.kind == BlockKind::NextChecklist) {
+                    endList();
+                    outline += ">";
                 } else if (IsItem(block.kind)) {
                     ++items;
                 }
@@ -133,6 +140,7 @@ std::string Outline(const PrintPlan& plan) {
 struct TestList {
     std::string name;
     std::vector<std::string> items;
+    std::optional<std::string> next{}; // the name of the list it leads on to
 };
 
 // A list named name of count items "<name>1", "<name>2" ...
@@ -146,7 +154,7 @@ TestList Numbered(const std::string& name, int count) {
 
 // The lists laid out; with title, under a title of two lines that ends at 2.8.
 PrintPlan LayOut(const std::vector<TestList>& lists, int columns, bool title = false,
-                 double height = 24) {
+                 double height = 24, ckl::ListStart start = ckl::ListStart::Below) {
     FixedMeasurer measurer;
     ckl::PrintLayout layout(measurer, Sheet(columns, height));
     if (title) {
@@ -154,7 +162,8 @@ PrintPlan LayOut(const std::vector<TestList>& lists, int columns, bool title = f
     }
     for (const TestList& list : lists) {
         std::vector<std::string_view> items(list.items.begin(), list.items.end());
-        layout.AddChecklist(list.name, {}, items);
+        layout.AddChecklist(list.name, {}, items, start,
+                            list.next ? std::optional<std::string_view>(*list.next) : std::nullopt);
     }
     return layout.Finish("test.ckl");
 }
@@ -220,6 +229,7 @@ struct FlowCase {
     std::string outline;
     bool title = false;
     double height = 24;
+    ckl::ListStart start = ckl::ListStart::Below;
 
     friend void PrintTo(const FlowCase& row, std::ostream* os) { *os << row.name; }
 };
@@ -228,7 +238,7 @@ class Flow : public testing::TestWithParam<FlowCase> {};
 
 TEST_P(Flow, PlacesListsInColumnsAndPages) {
     const FlowCase& row = GetParam();
-    PrintPlan plan = LayOut(row.lists, row.columns, row.title, row.height);
+    PrintPlan plan = LayOut(row.lists, row.columns, row.title, row.height, row.start);
     EXPECT_EQ(Outline(plan), row.outline);
     ExpectSoundPlan(plan, row.lists, row.columns, row.height);
 }
@@ -317,7 +327,72 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"A",
                    {"A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8", "A9", "A10",
                     "WARNING: " + std::string(100, 'x'), "A12", "A13", "A14"}}},
-                 "p1c1 A:11 | p1c2 A+:4"}),
+                 "p1c1 A:11 | p1c2 A+:4"},
+        // --start column and page: each list atop a column or page of its own, however much
+        // room the one before left, but never leaving a column or page empty behind it.
+        FlowCase{"StartColumnGivesEachListAColumn",
+                 2,
+                 {Numbered("A", 3), Numbered("B", 3), Numbered("C", 3)},
+                 "p1c1 A:3 | p1c2 B:3 | p2c1 C:3",
+                 false,
+                 24,
+                 ckl::ListStart::Column},
+        FlowCase{"StartColumnInOneColumnGivesEachListAPage",
+                 1,
+                 {Numbered("A", 3), Numbered("B", 3)},
+                 "p1c1 A:3 | p2c1 B:3",
+                 false,
+                 24,
+                 ckl::ListStart::Column},
+        FlowCase{"StartPageSkipsTheRestOfThePage",
+                 2,
+                 {Numbered("A", 3), Numbered("B", 3)},
+                 "p1c1 A:3 | p2c1 B:3",
+                 false,
+                 24,
+                 ckl::ListStart::Page},
+        FlowCase{"StartPageFirstListStaysUnderTheTitle",
+                 2,
+                 {Numbered("A", 3), Numbered("B", 3)},
+                 "p1c1 A:3 | p2c1 B:3",
+                 true,
+                 24,
+                 ckl::ListStart::Page},
+        // A ends atop the second column; B begins on the next page, not in the rest of it.
+        FlowCase{"StartPageAfterAListCarriedOver",
+                 2,
+                 {Numbered("A", 20), Numbered("B", 2)},
+                 "p1c1 A:14 | p1c2 A+:6 | p2c1 B:2",
+                 false,
+                 24,
+                 ckl::ListStart::Page},
+        FlowCase{"StartColumnStillCarriesLongListsOver",
+                 2,
+                 {Numbered("A", 2), Numbered("B", 20)},
+                 "p1c1 A:2 | p1c2 B:14 | p2c1 B+:6",
+                 false,
+                 24,
+                 ckl::ListStart::Column},
+        // The line naming the next checklist belongs to its list: it moves with it and is never
+        // carried over alone.
+        FlowCase{"NextLineEndsItsList",
+                 1,
+                 {{"A", {"A1", "A2"}, "B"}, Numbered("B", 2)},
+                 "p1c1 A:2> B:2"},
+        // B ends at 21.75 without its last line, 23.35 with it.
+        FlowCase{"WithoutNextLineTheListFits",
+                 2,
+                 {Numbered("A", 0), Numbered("B", 12)},
+                 "p1c1 A:- B:12"},
+        FlowCase{"NextLineCountsInTheWholeList",
+                 2,
+                 {Numbered("A", 0), {"B", Numbered("B", 12).items, "C"}},
+                 "p1c1 A:- | p1c2 B:12>"},
+        FlowCase{"NextLineGoesOverWithTheLastItems",
+                 1,
+                 {{"A", Numbered("A", 14).items, "B"}},
+                 "p1c1 A:12 | p2c1 A+:2>"},
+        FlowCase{"NextLineAfterNoItems", 1, {{"A", {}, "B"}}, "p1c1 A:->"}),
     [](const testing::TestParamInfo<FlowCase>& info) { return std::string(info.param.name); });
 
 // Every kind of item becomes a block of its kind, its texts under the right labels and inks,
@@ -479,6 +554,325 @@ TEST(PrintLayout, LaysOutTheDocument) {
         EXPECT_EQ(Joined(plan.pages[0].columns[0].blocks[0], Ink::Remark), "(no checklists)");
         EXPECT_EQ(plan.pages[0].footer.texts[1].text, "Page 1 of 1");
     }
+}
+
+} // namespace
+
+namespace {
+
+// --- paper, margins and type ---
+
+struct PaperCase {
+    const char* name;
+    std::string page;
+    std::optional<ckl::PaperSize> size; // nothing for a value --page refuses
+    double itemPoints = 0;              // the type it is set in
+
+    friend void PrintTo(const PaperCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class Papers : public testing::TestWithParam<PaperCase> {};
+
+TEST_P(Papers, AreNamedOrMeasured) {
+    const PaperCase& row = GetParam();
+    std::optional<ckl::Paper> paper = ckl::PaperFor(row.page);
+    EXPECT_EQ(ckl::CheckPaperSize(row.page).has_value(),
+              !row.size || row.page == "a4" || row.page == "kneeboard");
+    ASSERT_EQ(paper.has_value(), row.size.has_value());
+    if (paper) {
+        EXPECT_NEAR(paper->size.widthMm, row.size->widthMm, 1e-9);
+        EXPECT_NEAR(paper->size.heightMm, row.size->heightMm, 1e-9);
+        EXPECT_EQ(paper->type.item, row.itemPoints);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PrintLayout, Papers,
+    testing::Values(PaperCase{"A4", "a4", ckl::PaperSize{210, 297}, 11},
+                    PaperCase{"Kneeboard", "kneeboard", ckl::PaperSize{139.7, 215.9}, 10},
+                    PaperCase{"Millimetres", "100x150mm", ckl::PaperSize{100, 150}, 10},
+                    PaperCase{"Inches", "5.5x8.5in", ckl::PaperSize{139.7, 215.9}, 10},
+                    PaperCase{"LargeSetLikeA4", "300x400mm", ckl::PaperSize{300, 400}, 11},
+                    PaperCase{"LyingAsGiven", "297x210mm", ckl::PaperSize{297, 210}, 11},
+                    PaperCase{"SmallestSides", "50x50mm", ckl::PaperSize{50, 50}, 10},
+                    PaperCase{"LargestSides", "600x600mm", ckl::PaperSize{600, 600}, 11},
+                    PaperCase{"NameInCapitals", "A4", std::nullopt},
+                    PaperCase{"Centimetres", "10x15cm", std::nullopt},
+                    PaperCase{"NoUnit", "100x150", std::nullopt},
+                    PaperCase{"UnitInCapitals", "100x150MM", std::nullopt},
+                    PaperCase{"OneSide", "100mm", std::nullopt},
+                    PaperCase{"ThreeSides", "100x150x20mm", std::nullopt},
+                    PaperCase{"NoWidth", "x150mm", std::nullopt},
+                    PaperCase{"SideTooShort", "49.9x150mm", std::nullopt},
+                    PaperCase{"SideTooLong", "100x601mm", std::nullopt},
+                    PaperCase{"Negative", "-100x150mm", std::nullopt},
+                    PaperCase{"Exponent", "1e2x150mm", std::nullopt},
+                    PaperCase{"NotANumber", "nanx150mm", std::nullopt},
+                    PaperCase{"TwoPoints", "100.0.0x150mm", std::nullopt},
+                    PaperCase{"Spaces", "100 x 150mm", std::nullopt},
+                    PaperCase{"Empty", "", std::nullopt}),
+    [](const testing::TestParamInfo<PaperCase>& info) { return std::string(info.param.name); });
+
+struct MarginsCase {
+    const char* name;
+    std::string text;
+    std::optional<std::array<double, 4>> margins; // top, right, bottom, left; nothing: refused
+
+    friend void PrintTo(const MarginsCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class Margins : public testing::TestWithParam<MarginsCase> {};
+
+TEST_P(Margins, AreOneForEverySideOrFour) {
+    const MarginsCase& row = GetParam();
+    std::optional<ckl::PaperMargins> margins = ckl::ReadMargins(row.text);
+    EXPECT_EQ(ckl::CheckMargins(row.text).has_value(), !row.margins.has_value());
+    ASSERT_EQ(margins.has_value(), row.margins.has_value());
+    if (margins) {
+        std::array<double, 4> sides = {margins->topMm, margins->rightMm, margins->bottomMm,
+                                       margins->leftMm};
+        for (std::size_t i = 0; i < 4; ++i) {
+            EXPECT_NEAR(sides[i], (*row.margins)[i], 1e-9) << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PrintLayout, Margins,
+    testing::Values(MarginsCase{"OneForEverySide", "12mm", std::array<double, 4>{12, 12, 12, 12}},
+                    MarginsCase{"Inches", "0.5in", std::array<double, 4>{12.7, 12.7, 12.7, 12.7}},
+                    MarginsCase{"FourInOrder", "10,12.5,8,14mm",
+                                std::array<double, 4>{10, 12.5, 8, 14}},
+                    MarginsCase{"None", "0mm", std::array<double, 4>{0, 0, 0, 0}},
+                    MarginsCase{"Widest", "100mm", std::array<double, 4>{100, 100, 100, 100}},
+                    MarginsCase{"TooWide", "100.5mm", std::nullopt},
+                    MarginsCase{"OneOfFourTooWide", "10,10,10,4in", std::nullopt},
+                    MarginsCase{"NoUnit", "12", std::nullopt},
+                    MarginsCase{"Centimetres", "1cm", std::nullopt},
+                    MarginsCase{"Two", "10,12mm", std::nullopt},
+                    MarginsCase{"Three", "10,12,10mm", std::nullopt},
+                    MarginsCase{"Five", "1,2,3,4,5mm", std::nullopt},
+                    MarginsCase{"EmptySide", "10,,10,10mm", std::nullopt},
+                    MarginsCase{"Negative", "-1mm", std::nullopt},
+                    MarginsCase{"UnitOnEachSide", "10mm,10mm,10mm,10mm", std::nullopt},
+                    MarginsCase{"Empty", "", std::nullopt}),
+    [](const testing::TestParamInfo<MarginsCase>& info) { return std::string(info.param.name); });
+
+struct RoomCase {
+    const char* name;
+    ckl::PaperSize size;
+    ckl::PaperMargins margins;
+    int columns;
+    bool fits;
+
+    friend void PrintTo(const RoomCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class Room : public testing::TestWithParam<RoomCase> {};
+
+TEST_P(Room, IsLeftForEveryColumn) {
+    const RoomCase& row = GetParam();
+    std::optional<std::string> complaint = ckl::RoomComplaint(row.size, row.margins, row.columns);
+    EXPECT_EQ(!complaint.has_value(), row.fits) << complaint.value_or("");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PrintLayout, Room,
+    testing::Values(
+        RoomCase{"FourColumnsOnA4", {210, 297}, {15, 16, 12, 16}, 4, true},
+        RoomCase{"FourColumnsOnAKneeboard", {139.7, 215.9}, {22, 10, 8, 10}, 4, true},
+        // 110 mm across less the margins and three gaps of 8 mm: 4 columns of exactly 20 mm.
+        RoomCase{"ColumnsOfTheLeastWidth", {110, 150}, {0, 0, 0, 6}, 4, true},
+        RoomCase{"ColumnsTooNarrow", {110, 150}, {0, 0.5, 0, 6}, 4, false},
+        RoomCase{"MarginsMeetAcross", {148, 210}, {10, 74, 10, 74}, 1, false},
+        RoomCase{"MarginsCrossDown", {148, 210}, {100, 10, 100, 10}, 1, false},
+        RoomCase{"LeastHeight", {148, 210}, {85, 10, 85, 10}, 1, true},
+        RoomCase{"TooLowByAHair", {148, 210}, {85, 10, 85.1, 10}, 1, false}),
+    [](const testing::TestParamInfo<RoomCase>& info) { return std::string(info.param.name); });
+
+// --font-size scales every ink alike, so that the page keeps its proportions.
+TEST(PrintLayout, FontSizeScalesEveryInk) {
+    const ckl::TypeSizes type{10, 11.5};
+    for (int ink = static_cast<int>(Ink::Title); ink <= static_cast<int>(Ink::NextChecklist);
+         ++ink) {
+        const Ink each = static_cast<Ink>(ink);
+        const double usual = ckl::InkPoints(each, type);
+        EXPECT_GT(usual, 0) << ink;
+        EXPECT_DOUBLE_EQ(ckl::InkPoints(each, type, 50), usual / 2) << ink;
+        EXPECT_DOUBLE_EQ(ckl::InkPoints(each, type, 300), usual * 3) << ink;
+    }
+}
+
+// --- the document: its facts, the cover and the groups ---
+
+// A checklist of doc named name with items.
+Checklist* AddList(ChecklistDoc& doc, std::string_view name,
+                   const std::vector<std::string>& items) {
+    Checklist* list = doc.CreateChecklist();
+    list->SetName(name);
+    for (const std::string& item : items) {
+        list->AppendItem(item);
+    }
+    doc.AppendChecklist(list);
+    return list;
+}
+
+// Every heading's text in the plan with the page it is on, "2:Before landing".
+std::vector<std::string> Headings(const PrintPlan& plan) {
+    std::vector<std::string> headings;
+    for (std::size_t p = 0; p < plan.pages.size(); ++p) {
+        for (const ckl::PlanColumn& column : plan.pages[p].columns) {
+            for (const PlacedBlock& block : column.blocks) {
+                if (block.kind == BlockKind::ListHeading) {
+                    headings.push_back(std::to_string(p + 1) + ":" + Joined(block, Ink::Heading));
+                }
+            }
+        }
+    }
+    return headings;
+}
+
+// The "Next:" lines in order, each after the heading of the list it ends.
+std::vector<std::string> NextLines(const PrintPlan& plan) {
+    std::vector<std::string> lines;
+    std::string list;
+    for (const ckl::PlanPage& page : plan.pages) {
+        for (const ckl::PlanColumn& column : page.columns) {
+            for (const PlacedBlock& block : column.blocks) {
+                if (block.kind == BlockKind::ListHeading) {
+                    list = Joined(block, Ink::Heading);
+                } else if (block.kind == BlockKind::NextChecklist) {
+                    lines.push_back(list + " -> " + Joined(block, Ink::NextChecklist));
+                }
+            }
+        }
+    }
+    return lines;
+}
+
+// A file as a converter writes it: three lists, the metadata and the facts of the lists last.
+void FillAircraftFile(ChecklistDoc& doc) {
+    AddList(doc, "Before takeoff", {"Flaps ..... SET"});
+    AddList(doc, "Climb", {"Power ..... FULL"});
+    AddList(doc, "Before landing", {"Mixture ..... RICH"});
+    AddList(doc, "Checklist info",
+            {"Name: Cessna 172S", "Aircraft: D-EXAM", "Copyright: Example Flying Club",
+             "Detail: Normal procedures", "Completion of \"Before takeoff\": next checklist",
+             "Completion of \"Climb\": map", "Completion of \"Before landing\": next checklist"});
+}
+
+TEST(PrintLayout, CompletionLeadsToTheNextChecklist) {
+    FixedMeasurer measurer;
+    ChecklistDoc doc;
+    FillAircraftFile(doc);
+    for (bool cover : {false, true}) {
+        SCOPED_TRACE(cover ? "cover" : "no cover");
+        PrintPlan plan = ckl::LayOutDocument(doc, "c172.ckl", measurer, Sheet(1), {.cover = cover});
+        // Another completion gives no line, nor does the last list: nothing follows it, the
+        // "Checklist info" list is no checklist to fly.
+        EXPECT_EQ(NextLines(plan), std::vector<std::string>{"Before takeoff -> Next: Climb"});
+    }
+}
+
+TEST(PrintLayout, WithoutCoverTheInfoListPrintsAsToday) {
+    FixedMeasurer measurer;
+    ChecklistDoc doc;
+    FillAircraftFile(doc);
+    PrintPlan plan = ckl::LayOutDocument(doc, "c172.ckl", measurer, Sheet(2));
+    EXPECT_EQ(Joined(plan.pages[0].top[0], Ink::Subtitle), "4 checklists");
+    EXPECT_EQ(Headings(plan).back(), "1:Checklist info");
+}
+
+TEST(PrintLayout, CoverShowsTheFileAndItsContents) {
+    FixedMeasurer measurer;
+    ChecklistDoc doc;
+    FillAircraftFile(doc);
+    Checklist* unnamed = doc.CreateChecklist(); // a list without a name before the info list
+    unnamed->SetName("");
+    doc.AppendChecklist(unnamed, doc.ChecklistAt(2));
+    PrintPlan plan = ckl::LayOutDocument(doc, "c172.ckl", measurer, Sheet(1), {.cover = true});
+    ASSERT_GE(plan.pages.size(), 2u);
+    const ckl::PlanPage& cover = plan.pages[0];
+    for (const ckl::PlanColumn& column : cover.columns) {
+        EXPECT_TRUE(column.blocks.empty()); // the cover holds nothing but itself
+    }
+    ASSERT_FALSE(cover.top.empty());
+    EXPECT_EQ(Joined(cover.top[0], Ink::CoverTitle), "Cessna 172S");
+    EXPECT_EQ(Joined(cover.top[0], Ink::Subtitle), "Normal procedures");
+    EXPECT_EQ(Joined(cover.top[0], Ink::Label), "Aircraft: Copyright:");
+    EXPECT_EQ(Joined(cover.top[0], Ink::Item), "D-EXAM Example Flying Club");
+    // Each entry of the contents gives the page its list begins on.
+    std::vector<std::string> contents;
+    for (const ckl::PlanPage& page : plan.pages) {
+        for (const PlacedBlock& block : page.top) {
+            if (block.kind == BlockKind::Contents) {
+                ASSERT_EQ(block.texts.size(), 2u);
+                EXPECT_EQ(block.texts[1].x + Characters(block.texts[1].text), 30);
+                contents.push_back(block.texts[1].text + ":" + block.texts[0].text);
+            }
+        }
+    }
+    EXPECT_EQ(contents, Headings(plan));
+    EXPECT_EQ(contents, (std::vector<std::string>{"2:Before takeoff", "2:Climb", "2:Before landing",
+                                                  "2:(no name)"}));
+    EXPECT_EQ(Joined(plan.pages[0].footer, Ink::Footer), "c172.ckl Page 1 of 2");
+}
+
+// Contents longer than a page go on over the next, and still give the right pages.
+TEST(PrintLayout, LongContentsGoOnOverThePage) {
+    FixedMeasurer measurer;
+    ChecklistDoc doc;
+    for (int i = 1; i <= 40; ++i) {
+        AddList(doc, "List " + std::to_string(i), {"Item"});
+    }
+    PrintPlan plan = ckl::LayOutDocument(doc, "many.ckl", measurer, Sheet(1),
+                                         {.cover = true, .start = ckl::ListStart::Page});
+    std::vector<std::string> contents;
+    for (std::size_t p = 0; p < plan.pages.size(); ++p) {
+        for (const PlacedBlock& block : plan.pages[p].top) {
+            if (block.kind == BlockKind::Contents) {
+                contents.push_back(block.texts[1].text + ":" + block.texts[0].text);
+                for (const ckl::PlacedText& text : block.texts) {
+                    EXPECT_LE(text.baseline + 0.25, 22 + 1e-9) << text.text;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(contents, Headings(plan));
+    ASSERT_EQ(contents.size(), 40u);
+    EXPECT_EQ(contents.front(), "4:List 1"); // after three pages of contents
+    EXPECT_EQ(contents.back(), "43:List 40");
+}
+
+TEST(PrintLayout, CoverOfNoChecklists) {
+    FixedMeasurer measurer;
+    ChecklistDoc doc;
+    PrintPlan plan = ckl::LayOutDocument(doc, "empty.ckl", measurer, Sheet(2), {.cover = true});
+    ASSERT_EQ(plan.pages.size(), 2u);
+    EXPECT_EQ(Joined(plan.pages[0].top[0], Ink::CoverTitle), "empty.ckl");
+    EXPECT_EQ(Joined(plan.pages[1].columns[0].blocks[0], Ink::Remark), "(no checklists)");
+}
+
+// --group-pages: a group (lists named alike before the first ": ") begins a new page; a list
+// named without ": " is a group of its own.
+TEST(PrintLayout, GroupsBeginNewPages) {
+    FixedMeasurer measurer;
+    ChecklistDoc doc;
+    for (const char* name : {"Normal: Preflight", "Normal: Takeoff", "Emergency: Fire",
+                             "Emergency: Ditching", "Notes", "Normal: Landing"}) {
+        AddList(doc, name, {"Item"});
+    }
+    PrintPlan plan =
+        ckl::LayOutDocument(doc, "groups.ckl", measurer, Sheet(2), {.groupPages = true});
+    EXPECT_EQ(Headings(plan), (std::vector<std::string>{
+                                  "1:Normal: Preflight", "1:Normal: Takeoff", "2:Emergency: Fire",
+                                  "2:Emergency: Ditching", "3:Notes", "4:Normal: Landing"}));
+    // Lists of a group still begin where --start says.
+    plan = ckl::LayOutDocument(doc, "groups.ckl", measurer, Sheet(2),
+                               {.groupPages = true, .start = ckl::ListStart::Column});
+    EXPECT_EQ(Outline(plan), "p1c1 Normal: Preflight:1 | p1c2 Normal: Takeoff:1 | p2c1 Emergency: "
+                             "Fire:1 | p2c2 Emergency: Ditching:1 | p3c1 Notes:1 | p4c1 Normal: "
+                             "Landing:1");
 }
 
 } // namespace

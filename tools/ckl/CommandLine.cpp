@@ -26,8 +26,20 @@ std::optional<std::string> RefusedValue(const OptionDeclaration& option, std::st
                                         std::string_view value) {
     if (option.kind == OptionKind::Choice &&
         std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end()) {
-        return std::string(called) + " takes " + Alternatives(option.choices) + ", not " +
-               Shown(value);
+        std::vector<std::string_view> taken = option.choices;
+        std::optional<std::string> other = option.check ? option.check(value) : std::nullopt;
+        if (option.check && !other) {
+            return std::nullopt;
+        }
+        if (other) {
+            taken.push_back(*other);
+        }
+        return std::string(called) + " takes " + Alternatives(taken) + ", not " + Shown(value);
+    }
+    if (option.kind == OptionKind::Value && option.check) {
+        if (std::optional<std::string> taken = option.check(value)) {
+            return std::string(called) + " takes " + *taken + ", not " + Shown(value);
+        }
     }
     if (option.kind == OptionKind::Number) {
         int number = 0;
@@ -53,7 +65,7 @@ std::string FilesExpected(const CommandDeclaration& declared) {
     return std::to_string(declared.files.size()) + " files, " + Alternatives(declared.files, "and");
 }
 
-// How an option is written in the usage: "-o OUT.pdf", "--page a4|letter", "--width N".
+// How an option is written in the usage: "-o OUT.pdf", "--page a4|letter|WxH", "--width N".
 std::string OptionUsage(const OptionDeclaration& option) {
     std::string text =
         option.shortName != 0 ? std::string("-") + option.shortName : std::string(option.name);
@@ -61,11 +73,14 @@ std::string OptionUsage(const OptionDeclaration& option) {
         return text;
     }
     text += ' ';
-    if (!option.valueName.empty()) {
+    if (!option.valueName.empty() && !(option.kind == OptionKind::Choice && option.check)) {
         return text + std::string(option.valueName);
     }
     for (std::size_t i = 0; i < option.choices.size(); ++i) {
         text += (i > 0 ? "|" : "") + std::string(option.choices[i]);
+    }
+    if (option.kind == OptionKind::Choice && option.check) {
+        text += "|" + std::string(option.valueName);
     }
     return text;
 }
@@ -199,6 +214,7 @@ std::optional<int> ParseCommandLine(const CommandDeclaration& declared,
 
 std::string CommandUsage(const CommandDeclaration& declared) {
     constexpr std::size_t descriptionColumn = 23;
+    constexpr std::size_t lineWidth = 79;
     std::string synopsis = "  ckl " + std::string(declared.word);
     for (std::string_view file : declared.files) {
         synopsis += " " + std::string(file);
@@ -206,18 +222,27 @@ std::string CommandUsage(const CommandDeclaration& declared) {
     if (declared.moreFiles) {
         synopsis += "...";
     }
-    for (const OptionDeclaration& option : declared.options) {
-        synopsis += option.required ? " " + OptionUsage(option) : " [" + OptionUsage(option) + "]";
-    }
+    // Many options go on further lines, each under the first word after the command's.
+    const std::string optionIndent(std::string("  ckl ").size() + declared.word.size() + 1, ' ');
     std::string usage;
+    for (const OptionDeclaration& option : declared.options) {
+        std::string word = option.required ? OptionUsage(option) : "[" + OptionUsage(option) + "]";
+        if (synopsis.size() + 1 + word.size() > lineWidth) {
+            usage += synopsis + "\n";
+            synopsis = optionIndent + word;
+        } else {
+            synopsis += " " + word;
+        }
+    }
     const std::string indent(descriptionColumn, ' ');
     std::size_t first = 0;
-    if (synopsis.size() + 2 <= descriptionColumn && !declared.description.empty()) {
-        usage = synopsis + std::string(descriptionColumn - synopsis.size(), ' ') +
-                std::string(declared.description[0]) + "\n";
+    if (usage.empty() && synopsis.size() + 2 <= descriptionColumn &&
+        !declared.description.empty()) {
+        usage += synopsis + std::string(descriptionColumn - synopsis.size(), ' ') +
+                 std::string(declared.description[0]) + "\n";
         first = 1;
     } else {
-        usage = synopsis + "\n";
+        usage += synopsis + "\n";
     }
     for (std::size_t i = first; i < declared.description.size(); ++i) {
         usage += indent + std::string(declared.description[i]) + "\n";

@@ -16,15 +16,24 @@ namespace ckl {
 // within bounds.
 enum class OptionKind { Flag, Value, Choice, Number };
 
+// Whether an option takes value: nothing when it does, else what it takes ("a length such as
+// 12mm"), for the complaint "--x takes <what>, not 'value'".
+using ValueCheck = std::optional<std::string> (*)(std::string_view value);
+
 struct OptionDeclaration {
     std::string_view name; // "--page"
     char shortName = 0;    // 'o' for "-o"; 0 for none
     OptionKind kind = OptionKind::Flag;
-    std::string_view valueName;            // what the value stands for in the usage: "OUT.pdf"
+    // What the value stands for in the usage: "OUT.pdf"; for a Choice with a check, what the
+    // values besides the choices stand for: "WxH".
+    std::string_view valueName;
     std::vector<std::string_view> choices; // OptionKind::Choice: the values taken, in order
     int least = 0;                         // OptionKind::Number: the bounds, both taken
     int most = 0;
     bool required = false;
+    // OptionKind::Value: the values taken (any, without a check); OptionKind::Choice: the
+    // values taken besides the choices (none, without a check).
+    ValueCheck check = nullptr;
 };
 
 struct CommandDeclaration {

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "Formats.h"
+#include "PrintLayout.h"
 
 #include <algorithm>
 #include <vector>
@@ -61,9 +62,22 @@ std::vector<Command> MakeCommands() {
           {"FILE"},
           false,
           {{"--output", 'o', OptionKind::Value, "OUT.pdf", {}, 0, 0, true},
-           {"--page", 0, OptionKind::Choice, "", {"a4", "letter", "a5", "kneeboard"}},
-           {"--columns", 0, OptionKind::Choice, "", {"1", "2"}}},
-          {"a printable paper copy"}},
+           {"--page", 0, OptionKind::Choice, "WxH", PaperNames(), 0, 0, false, CheckPaperSize},
+           {"--orientation", 0, OptionKind::Choice, "", {"portrait", "landscape"}},
+           {"--columns", 0, OptionKind::Choice, "", {"1", "2", "3", "4"}},
+           {"--font-size", 0, OptionKind::Number, "PERCENT", {}, 50, 300},
+           {"--margins", 0, OptionKind::Value, "M", {}, 0, 0, false, CheckMargins},
+           {"--start", 0, OptionKind::Choice, "", {"below", "column", "page"}},
+           {"--cover", 0, OptionKind::Flag, "", {}},
+           {"--group-pages", 0, OptionKind::Flag, "", {}}},
+          {"a printable paper copy. WxH is a page size such as",
+           "100x150mm or 5.5x8.5in; M is one margin for every side or",
+           "four (top,right,bottom,left): 12mm, 10,12,10,12mm; the",
+           "type is PERCENT of its usual size; each checklist begins",
+           "below the one before (the default), atop a new column or",
+           "page; --cover adds a cover page from the file's Checklist",
+           "info with a table of contents; --group-pages begins each",
+           "group (lists named alike before \": \") on a new page"}},
          RunPrint},
         {{"convert",
           {"IN", "OUT"},

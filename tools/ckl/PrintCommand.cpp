@@ -7,6 +7,8 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #ifdef TARVASTO_HAVE_PRINT
@@ -20,6 +22,7 @@
 #include <QPdfWriter>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <memory>
 #endif
 
@@ -29,73 +32,75 @@ namespace {
 struct PrintOptions {
     std::string input;
     std::string output;
-    std::string page = "a4";
+    Paper paper;
     int columns = 1;
+    int fontPercent = 100;
+    PrintContents contents;
 };
 
-// Takes the options from the command line as the parser read it.
-PrintOptions OptionsOf(const CommandLine& line) {
+// Takes the options from the command line as the parser read it, which has checked each value;
+// the paper with its orientation and margins, or the complaint when they leave no room.
+std::variant<PrintOptions, std::string> OptionsOf(const CommandLine& line) {
     PrintOptions options;
     options.input = line.files[0];
     options.output = line.Value("--output");
-    options.page = line.Value("--page", options.page);
-    options.columns = line.Value("--columns", "1") == "2" ? 2 : 1;
+    options.paper = *PaperFor(line.Value("--page", PaperNames().front()));
+    options.columns = std::stoi(std::string(line.Value("--columns", "1")));
+    options.fontPercent = std::stoi(std::string(line.Value("--font-size", "100")));
+    // A page turned lies with its long side across; a size of one's own lies as given.
+    PaperSize& size = options.paper.size;
+    if (line.Has("--orientation") &&
+        (line.Value("--orientation") == "landscape") != (size.widthMm > size.heightMm)) {
+        std::swap(size.widthMm, size.heightMm);
+    }
+    if (line.Has("--margins")) {
+        options.paper.margins = *ReadMargins(line.Value("--margins"));
+    }
+    if (std::optional<std::string> complaint =
+            RoomComplaint(size, options.paper.margins, options.columns)) {
+        return *complaint;
+    }
+    options.contents.cover = line.Has("--cover");
+    options.contents.groupPages = line.Has("--group-pages");
+    std::string_view start = line.Value("--start", "below");
+    options.contents.start = start == "page"     ? ListStart::Page
+                             : start == "column" ? ListStart::Column
+                                                 : ListStart::Below;
     return options;
 }
 
 #ifdef TARVASTO_HAVE_PRINT
 
-// Paper and type for one page choice. Sizes in points and millimetres.
-struct PaperStyle {
-    QPageSize size;
-    QMarginsF marginsMm;
-    qreal itemPoints;
-    qreal headingPoints;
-};
-
-PaperStyle PaperFor(const std::string& page) {
-    if (page == "letter") {
-        return {QPageSize(QPageSize::Letter), {16, 15, 16, 12}, 11, 13};
-    }
-    if (page == "a5") {
-        return {QPageSize(QPageSize::A5), {12, 12, 12, 10}, 10, 12};
-    }
-    if (page == "kneeboard") {
-        // A kneeboard's clip covers the top of the sheet.
-        return {
-            QPageSize(QSizeF(5.5, 8.5), QPageSize::Inch, "Kneeboard"), {10, 22, 10, 8}, 10, 11.5};
-    }
-    return {QPageSize(QPageSize::A4), {16, 15, 16, 12}, 11, 13};
-}
-
 struct Fonts {
     QFont title, subtitle, heading, hotButton, item, remark, footer, listTitle, note, label,
-        warningText;
+        warningText, coverTitle, nextChecklist;
 
-    explicit Fonts(const PaperStyle& paper) {
+    Fonts(const TypeSizes& type, int percent) {
         QFont base("DejaVu Sans");
         // No ligatures: "ff" must stay two letters for anyone who copies or searches the text.
         base.setStyleHint(QFont::SansSerif, QFont::PreferNoShaping);
-        auto sized = [&base](qreal points, QFont::Weight weight = QFont::Normal) {
+        auto sized = [&](Ink ink, QFont::Weight weight = QFont::Normal) {
             QFont font = base;
-            font.setPointSizeF(points);
+            font.setPointSizeF(InkPoints(ink, type, percent));
             font.setWeight(weight);
             return font;
         };
-        title = sized(paper.headingPoints + 4, QFont::Bold);
-        subtitle = sized(paper.itemPoints - 1.5);
-        heading = sized(paper.headingPoints, QFont::Bold);
-        hotButton = sized(paper.itemPoints - 1, QFont::DemiBold);
-        item = sized(paper.itemPoints);
-        remark = sized(paper.itemPoints - 1);
+        title = sized(Ink::Title, QFont::Bold);
+        subtitle = sized(Ink::Subtitle);
+        heading = sized(Ink::Heading, QFont::Bold);
+        hotButton = sized(Ink::HotButton, QFont::DemiBold);
+        item = sized(Ink::Item);
+        remark = sized(Ink::Remark);
         remark.setItalic(true);
-        footer = sized(8);
-        listTitle = sized(paper.itemPoints + 0.5, QFont::Bold);
+        footer = sized(Ink::Footer);
+        listTitle = sized(Ink::ListTitle, QFont::Bold);
         listTitle.setCapitalization(QFont::AllUppercase);
-        note = sized(paper.itemPoints);
+        note = sized(Ink::Note);
         note.setItalic(true);
-        label = sized(paper.itemPoints, QFont::Bold);
-        warningText = sized(paper.itemPoints, QFont::Bold);
+        label = sized(Ink::Label, QFont::Bold);
+        warningText = sized(Ink::WarningText, QFont::Bold);
+        coverTitle = sized(Ink::CoverTitle, QFont::Bold);
+        nextChecklist = sized(Ink::NextChecklist, QFont::Bold);
     }
 
     const QFont& For(Ink ink) const {
@@ -121,6 +126,10 @@ struct Fonts {
             return label;
         case Ink::WarningText:
             return warningText;
+        case Ink::CoverTitle:
+            return coverTitle;
+        case Ink::NextChecklist:
+            return nextChecklist;
         case Ink::Footer:
             break;
         }
@@ -259,19 +268,28 @@ int PrintDocument(ChecklistDoc& doc, const PrintOptions& options, std::ostream& 
     QByteArray pdf;
     QBuffer file(&pdf);
     file.open(QIODevice::WriteOnly);
-    PaperStyle paper = PaperFor(options.page);
+    const Paper& paper = options.paper;
     QPdfWriter writer(&file);
     writer.setTitle(fileName);
     writer.setCreator(QStringLiteral("tarvasto ckl"));
+    // The page size upright, turned by the orientation; the margins stand as the page lies.
+    bool landscape = paper.size.widthMm > paper.size.heightMm;
+    QSizeF upright(std::min(paper.size.widthMm, paper.size.heightMm),
+                   std::max(paper.size.widthMm, paper.size.heightMm));
+    const PaperMargins& margins = paper.margins;
     writer.setPageLayout(
-        QPageLayout(paper.size, QPageLayout::Portrait, paper.marginsMm, QPageLayout::Millimeter));
+        QPageLayout(QPageSize(upright, QPageSize::Millimeter),
+                    landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                    QMarginsF(margins.leftMm, margins.topMm, margins.rightMm, margins.bottomMm),
+                    QPageLayout::Millimeter));
     qreal unitsPerMm = writer.resolution() / 25.4;
     QSizeF area = writer.pageLayout().paintRectPixels(writer.resolution()).size();
 
-    Fonts fonts(paper);
+    Fonts fonts(paper.type, options.fontPercent);
     FontMeasurer measurer(fonts, &writer);
     PrintPlan plan = LayOutDocument(doc, fileName.toStdString(), measurer,
-                                    {area.width(), area.height(), unitsPerMm, options.columns});
+                                    {area.width(), area.height(), unitsPerMm, options.columns},
+                                    options.contents);
 
     QPainter painter;
     if (!painter.begin(&writer)) {
@@ -291,7 +309,11 @@ int PrintDocument(ChecklistDoc& doc, const PrintOptions& options, std::ostream& 
 } // namespace
 
 int RunPrint(const CommandLine& line, std::ostream& out, std::ostream& err) {
-    const PrintOptions options = OptionsOf(line);
+    std::variant<PrintOptions, std::string> read = OptionsOf(line);
+    if (const std::string* complaint = std::get_if<std::string>(&read)) {
+        return UsageError(err, "print: " + *complaint);
+    }
+    const PrintOptions& options = std::get<PrintOptions>(read);
 #ifdef TARVASTO_HAVE_PRINT
     ChecklistDoc doc;
     if (!LoadDocument(doc, options.input, err)) {

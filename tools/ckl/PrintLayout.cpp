@@ -4,8 +4,196 @@
 #include "CklConventions.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
 
 namespace ckl {
+namespace {
+
+// Between the columns of a page.
+constexpr double columnGapMm = 8;
+// The least a column may be across and down, so that a word or two fit on a line and a list
+// heading with a few items in a column.
+constexpr double leastColumnWidthMm = 20;
+constexpr double leastColumnHeightMm = 40;
+
+constexpr double leastPageSideMm = 50;
+constexpr double mostPageSideMm = 600;
+constexpr double mostMarginMm = 100;
+constexpr double mmPerInch = 25.4;
+
+struct NamedPaper {
+    std::string_view name;
+    Paper paper;
+};
+// A kneeboard's clip covers the top of the sheet.
+constexpr std::array<NamedPaper, 4> namedPapers = {{
+    {"a4", {{210, 297}, {15, 16, 12, 16}, {11, 13}}},
+    {"letter", {{8.5 * mmPerInch, 11 * mmPerInch}, {15, 16, 12, 16}, {11, 13}}},
+    {"a5", {{148, 210}, {12, 12, 10, 12}, {10, 12}}},
+    {"kneeboard", {{5.5 * mmPerInch, 8.5 * mmPerInch}, {22, 10, 8, 10}, {10, 11.5}}},
+}};
+
+// A decimal number that fills text: digits with at most one point, no sign, no exponent.
+std::optional<double> ReadDecimal(std::string_view text) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    double value = 0;
+    auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (ec != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Numbers separated by separator and followed by "mm" or "in", in millimetres.
+std::vector<double> ReadLengths(std::string_view text, char separator) {
+    double mmPerUnit = text.ends_with("mm") ? 1 : text.ends_with("in") ? mmPerInch : 0;
+    if (mmPerUnit == 0) {
+        return {};
+    }
+    text.remove_suffix(2);
+    std::vector<double> lengths;
+    for (;;) {
+        std::size_t end = text.find(separator);
+        std::optional<double> number = ReadDecimal(text.substr(0, end));
+        if (!number) {
+            return {};
+        }
+        lengths.push_back(*number * mmPerUnit);
+        if (end == std::string_view::npos) {
+            return lengths;
+        }
+        text.remove_prefix(end + 1);
+    }
+}
+
+std::optional<PaperSize> ReadPaperSize(std::string_view text) {
+    std::vector<double> sides = ReadLengths(text, 'x');
+    if (sides.size() != 2 || std::any_of(sides.begin(), sides.end(), [](double side) {
+            return side < leastPageSideMm || side > mostPageSideMm;
+        })) {
+        return std::nullopt;
+    }
+    return PaperSize{sides[0], sides[1]};
+}
+
+std::string Millimetres(double mm) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f", mm);
+    return text;
+}
+
+double ColumnWidthMm(double widthMm, int columns) {
+    return (widthMm - columnGapMm * (columns - 1)) / columns;
+}
+
+} // namespace
+
+double InkPoints(Ink ink, const TypeSizes& type, int percent) {
+    double points = type.item;
+    switch (ink) {
+    case Ink::Title:
+        points = type.heading + 4;
+        break;
+    case Ink::Subtitle:
+        points = type.item - 1.5;
+        break;
+    case Ink::Heading:
+        points = type.heading;
+        break;
+    case Ink::HotButton:
+    case Ink::Remark:
+        points = type.item - 1;
+        break;
+    case Ink::Footer:
+        points = 8;
+        break;
+    case Ink::ListTitle:
+        points = type.item + 0.5;
+        break;
+    case Ink::CoverTitle:
+        points = type.heading * 2;
+        break;
+    case Ink::Item:
+    case Ink::Note:
+    case Ink::Label:
+    case Ink::WarningLabel:
+    case Ink::WarningText:
+    case Ink::NextChecklist:
+        break;
+    }
+    return points * percent / 100;
+}
+
+std::vector<std::string_view> PaperNames() {
+    std::vector<std::string_view> names;
+    for (const NamedPaper& named : namedPapers) {
+        names.push_back(named.name);
+    }
+    return names;
+}
+
+std::optional<Paper> PaperFor(std::string_view page) {
+    for (const NamedPaper& named : namedPapers) {
+        if (named.name == page) {
+            return named.paper;
+        }
+    }
+    std::optional<PaperSize> size = ReadPaperSize(page);
+    if (!size) {
+        return std::nullopt;
+    }
+    Paper paper = namedPapers[std::min(size->widthMm, size->heightMm) < 160 ? 2 : 0].paper;
+    paper.size = *size;
+    return paper;
+}
+
+std::optional<PaperMargins> ReadMargins(std::string_view text) {
+    std::vector<double> sides = ReadLengths(text, ',');
+    if ((sides.size() != 1 && sides.size() != 4) ||
+        std::any_of(sides.begin(), sides.end(), [](double side) { return side > mostMarginMm; })) {
+        return std::nullopt;
+    }
+    if (sides.size() == 1) {
+        return PaperMargins{sides[0], sides[0], sides[0], sides[0]};
+    }
+    return PaperMargins{sides[0], sides[1], sides[2], sides[3]};
+}
+
+std::optional<std::string> CheckPaperSize(std::string_view value) {
+    if (ReadPaperSize(value)) {
+        return std::nullopt;
+    }
+    return "a size WxH such as 100x150mm or 5.5x8.5in, each side " + Millimetres(leastPageSideMm) +
+           " to " + Millimetres(mostPageSideMm) + " mm";
+}
+
+std::optional<std::string> CheckMargins(std::string_view value) {
+    if (ReadMargins(value)) {
+        return std::nullopt;
+    }
+    return "one margin for every side or four (top, right, bottom, left) such as 12mm, 0.5in "
+           "or 10,12,10,12mm, each 0 to " +
+           Millimetres(mostMarginMm) + " mm";
+}
+
+std::optional<std::string> RoomComplaint(PaperSize size, const PaperMargins& margins, int columns) {
+    double width = size.widthMm - margins.leftMm - margins.rightMm;
+    double height = size.heightMm - margins.topMm - margins.bottomMm;
+    if (ColumnWidthMm(width, columns) >= leastColumnWidthMm && height >= leastColumnHeightMm) {
+        return std::nullopt;
+    }
+    return "the margins leave " + Millimetres(std::max(width, 0.0)) + " by " +
+           Millimetres(std::max(height, 0.0)) + " mm of the " + Millimetres(size.widthMm) + " by " +
+           Millimetres(size.heightMm) + " mm page, too little for " + std::to_string(columns) +
+           (columns == 1 ? " column" : " columns") + " of at least " +
+           Millimetres(leastColumnWidthMm) + " by " + Millimetres(leastColumnHeightMm) + " mm";
+}
 
 // One printed line of an item: its texts, each at its own place from the item's left edge,
 // and a dot leader between a challenge and its response.
@@ -40,7 +228,7 @@ PrintLayout::PrintLayout(const PrintMeasurer& measurer, const PrintSheet& sheet)
     : measurer(measurer), sheet(sheet) {
     int columns = std::max(sheet.columns, 1);
     this->sheet.columns = columns;
-    gutter = columns > 1 ? Mm(8) : 0;
+    gutter = columns > 1 ? Mm(columnGapMm) : 0;
     columnWidth = (sheet.width - gutter * (columns - 1)) / columns;
     columnBottom = sheet.height - measurer.LineSpacing(Ink::Footer) * 2;
     boxSide = measurer.Ascent(Ink::Item) * 0.85;
@@ -60,8 +248,70 @@ void PrintLayout::AddTitle(std::string_view title, std::string_view subtitle) {
     plan.pages[page].top.push_back(std::move(block));
 }
 
+void PrintLayout::AddCover(std::string_view name, std::string_view detail,
+                           const std::vector<std::pair<std::string, std::string>>& fields,
+                           const std::vector<std::string>& contents) {
+    // The name stands a little down the page, as on the cover of a book.
+    y = std::min(sheet.height / 8, Mm(30));
+    PlacedBlock cover{.kind = BlockKind::Cover};
+    PlaceLines(cover, measurer.Wrap(name, Ink::CoverTitle, sheet.width), Ink::CoverTitle, 0);
+    if (!detail.empty()) {
+        y += Mm(2);
+        PlaceLines(cover, measurer.Wrap(detail, Ink::Subtitle, sheet.width), Ink::Subtitle, 0);
+    }
+    y += Mm(3);
+    cover.rules.push_back({0, y, sheet.width, y, 0.6});
+    y += Mm(6);
+    // The values stand in one column after the longest label.
+    double labelWidth = 0;
+    for (const auto& [label, value] : fields) {
+        labelWidth = std::max(labelWidth, measurer.Advance(label + ":", Ink::Label) + Mm(3));
+    }
+    labelWidth = std::min(labelWidth, sheet.width / 2);
+    for (const auto& [label, value] : fields) {
+        cover.texts.push_back({0, y + measurer.Ascent(Ink::Label), label + ":", Ink::Label});
+        PlaceLines(cover, measurer.Wrap(value, Ink::Item, sheet.width - labelWidth), Ink::Item,
+                   labelWidth);
+        y += itemGap;
+    }
+    plan.pages[page].top.push_back(std::move(cover));
+    if (!contents.empty()) {
+        y += Mm(8);
+        PlacedBlock heading{.kind = BlockKind::Cover};
+        PlaceLines(heading, {"Contents"}, Ink::Heading, 0);
+        y += Mm(1);
+        heading.rules.push_back({0, y, sheet.width, y, 0.3});
+        y += Mm(2.5);
+        plan.pages[page].top.push_back(std::move(heading));
+    }
+    // Room on the right of each entry for its page number behind a leader.
+    double numberRoom = measurer.Advance("0000", Ink::Item) + Mm(8);
+    for (const std::string& entry : contents) {
+        std::vector<std::string> lines =
+            measurer.Wrap(entry, Ink::Item, std::max(sheet.width - numberRoom, Mm(15)));
+        if (y + Height(lines, Ink::Item) > columnBottom) {
+            plan.pages.push_back(
+                {.columns = std::vector<PlanColumn>(plan.pages[0].columns.size())});
+            ++page;
+            y = 0;
+        }
+        PlacedBlock row{.kind = BlockKind::Contents};
+        PlaceLines(row, lines, Ink::Item, 0);
+        const PlacedText& last = row.texts.back();
+        contentsEntries.push_back({page, plan.pages[page].top.size(), last.baseline,
+                                   measurer.Advance(last.text, Ink::Item)});
+        plan.pages[page].top.push_back(std::move(row));
+        y += itemGap * 0.5;
+    }
+    Break(true, Carry::Nothing);
+    columnTop = 0;
+    y = 0;
+}
+
 void PrintLayout::AddChecklist(std::string_view name, const std::vector<std::string>& hotButtons,
-                               const std::vector<std::string_view>& items) {
+                               const std::vector<std::string_view>& items, ListStart start,
+                               std::optional<std::string_view> next) {
+    StartAfresh(start);
     std::vector<std::string> heading = measurer.Wrap(name, Ink::Heading, columnWidth);
     std::vector<std::vector<std::string>> buttonLines;
     double headingHeight = Height(heading, Ink::Heading) + Mm(2.5);
@@ -73,14 +323,18 @@ void PrintLayout::AddChecklist(std::string_view name, const std::vector<std::str
     for (std::string_view item : items) {
         blocks.push_back(MakeBlock(item));
     }
+    const bool noItems = blocks.empty();
+    if (next) {
+        blocks.push_back(NextBlock(*next));
+    }
     double firstHeight = LineHeight(Ink::Remark);
-    if (!blocks.empty()) {
+    if (!noItems) {
         firstHeight = 0;
         for (std::size_t i = 0; i < blocks[0].rows.size() && i < 3; ++i) {
             firstHeight += blocks[0].rows[i].height;
         }
     }
-    double wholeHeight = headingHeight + Mm(2.5) + (blocks.empty() ? firstHeight : 0);
+    double wholeHeight = headingHeight + Mm(2.5) + (noItems ? firstHeight : 0);
     for (const Block& block : blocks) {
         wholeHeight += Height(block) + itemGap;
     }
@@ -93,12 +347,12 @@ void PrintLayout::AddChecklist(std::string_view name, const std::vector<std::str
     double nextColumnTop = column + 1 < plan.pages[page].columns.size() ? columnTop : 0;
     bool fitsInNextColumn = nextColumnTop + wholeHeight <= columnBottom;
     MakeRoom(fitsInNextColumn ? wholeHeight : headingHeight + firstHeight, Carry::Nothing);
+    listPages.push_back(page);
     PlaceHeading(BlockKind::ListHeading, heading, buttonLines);
-    if (blocks.empty()) {
+    if (noItems) {
         PlacedBlock remark{.kind = BlockKind::Remark};
         PlaceLines(remark, {"(no items)"}, Ink::Remark, itemIndent);
         Column().blocks.push_back(std::move(remark));
-        return;
     }
     continuedName = name;
     itemsInColumn = 0;
@@ -123,6 +377,19 @@ void PrintLayout::AddNothing() {
 }
 
 PrintPlan PrintLayout::Finish(std::string_view fileName) {
+    // The cover's contents learn the pages only now that every list has found its place.
+    double gap = Mm(1.5);
+    for (std::size_t i = 0; i < contentsEntries.size() && i < listPages.size(); ++i) {
+        const ContentsEntry& entry = contentsEntries[i];
+        PlacedBlock& row = plan.pages[entry.page].top[entry.block];
+        std::string number = std::to_string(listPages[i] + 1);
+        double x = sheet.width - measurer.Advance(number, Ink::Item);
+        row.texts.push_back({x, entry.baseline, number, Ink::Item});
+        if (x - gap > entry.textEnd + gap) {
+            row.rules.push_back(
+                {entry.textEnd + gap, entry.baseline, x - gap, entry.baseline, 0.35, true});
+        }
+    }
     double lineSpacing = measurer.LineSpacing(Ink::Footer);
     double ruleY = sheet.height - lineSpacing * 1.4;
     double baseline = sheet.height - measurer.Descent(Ink::Footer);
@@ -163,7 +430,13 @@ bool PrintLayout::MakeRoom(double height, Carry carry, const std::function<void(
     if (leaving) {
         leaving();
     }
-    if (++column == plan.pages[page].columns.size()) {
+    Break(false, carry);
+    return true;
+}
+
+// Goes on atop the next column, or the next page after the last column or when toPage says so.
+void PrintLayout::Break(bool toPage, Carry carry) {
+    if (toPage || ++column == plan.pages[page].columns.size()) {
         column = 0;
         ++page;
         columnTop = 0;
@@ -175,7 +448,17 @@ bool PrintLayout::MakeRoom(double height, Carry carry, const std::function<void(
         PlaceHeading(BlockKind::ContinuedHeading,
                      measurer.Wrap(continuedName + " (continued)", Ink::Heading, columnWidth), {});
     }
-    return true;
+}
+
+// Moves the flow atop a fresh column or page for a list that begins there, unless the flow
+// stands there already: a list never leaves a column or page empty behind it.
+void PrintLayout::StartAfresh(ListStart start) {
+    bool columnEmpty = y <= columnTop;
+    if (start == ListStart::Column && !columnEmpty) {
+        Break(false, Carry::Nothing);
+    } else if (start == ListStart::Page && !(columnEmpty && column == 0)) {
+        Break(true, Carry::Nothing);
+    }
 }
 
 void PrintLayout::PlaceLines(PlacedBlock& block, const std::vector<std::string>& lines, Ink ink,
@@ -359,6 +642,19 @@ PrintLayout::Block PrintLayout::MakeBlock(std::string_view text) const {
     return block;
 }
 
+// "Next: NAME" at the right edge of the column, where a pilot turns to next.
+PrintLayout::Block PrintLayout::NextBlock(std::string_view next) const {
+    Block block;
+    block.kind = BlockKind::NextChecklist;
+    block.gapAbove = Mm(1.5);
+    for (std::string& line :
+         measurer.Wrap("Next: " + std::string(next), Ink::NextChecklist, columnWidth)) {
+        double x = columnWidth - measurer.Advance(line, Ink::NextChecklist);
+        block.rows.push_back(TextRow(std::move(line), Ink::NextChecklist, std::max(x, 0.0)));
+    }
+    return block;
+}
+
 // The challenge wrapped from the left, the response at the right edge of the last line behind
 // a dot leader, or on a line of its own when the two do not fit together.
 std::vector<PrintLayout::Row> PrintLayout::ResponseRows(std::string_view challenge,
@@ -408,24 +704,109 @@ std::vector<std::string> HotButtonLines(const ChecklistDoc& doc, const Checklist
     return lines;
 }
 
+// The day of a time in seconds since 1970, as "2024-05-31" (UTC).
+std::string DayOf(std::int64_t seconds) {
+    using namespace std::chrono;
+    const year_month_day day{floor<days>(sys_seconds{std::chrono::seconds{seconds}})};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(day.year()),
+                  static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day()));
+    return text;
+}
+
+// What the cover says about the file besides its name and detail, the fields it has only.
+std::vector<std::pair<std::string, std::string>> CoverFields(const convert::Metadata& metadata) {
+    std::vector<std::pair<std::string, std::string>> fields;
+    for (auto [label, value] : {std::pair{"Aircraft", &metadata.aircraft},
+                                {"Make and model", &metadata.makeAndModel},
+                                {"Manufacturer", &metadata.manufacturer},
+                                {"Copyright", &metadata.copyright}}) {
+        if (!value->empty()) {
+            fields.emplace_back(label, *value);
+        }
+    }
+    if (metadata.modifiedTime != 0) {
+        fields.emplace_back("Modified", DayOf(metadata.modifiedTime));
+    }
+    return fields;
+}
+
+std::string_view ShownName(std::string_view name) {
+    return name.empty() ? "(no name)" : name;
+}
+
 } // namespace
 
-PrintPlan LayOutDocument(const ChecklistDoc& doc, std::string_view fileName,
-                         const PrintMeasurer& measurer, const PrintSheet& sheet) {
+PrintPlan LayOutDocument(ChecklistDoc& doc, std::string_view fileName,
+                         const PrintMeasurer& measurer, const PrintSheet& sheet,
+                         const PrintContents& contents) {
+    const convert::Book book = convert::DocToBook(doc, /*takeInfo*/ true, /*joinLines*/ false);
+    // The book's names are the document's own texts, so each checklist finds its facts in the
+    // book list whose name it holds; the one left without is the "Checklist info" list.
+    struct Printed {
+        const Checklist* list;
+        const convert::BookList* facts;
+    };
+    std::vector<Printed> printed;
+    auto bookList = book.lists.begin();
+    for (const Checklist& list : doc.Checklists()) {
+        const convert::BookList* facts = nullptr;
+        if (bookList != book.lists.end() && bookList->name.data() == list.name) {
+            facts = &*bookList++;
+        }
+        if (facts != nullptr || !contents.cover) {
+            printed.push_back({&list, facts});
+        }
+    }
+    // The lists that begin a group, by the one rule that groups lists by name.
+    std::vector<bool> beginsGroup(printed.size(), false);
+    if (contents.groupPages) {
+        std::vector<convert::BookList> named(printed.size());
+        for (std::size_t i = 0; i < printed.size(); ++i) {
+            named[i].name = printed[i].list->name;
+        }
+        for (const convert::Group& group : convert::GroupLists(named)) {
+            beginsGroup[static_cast<std::size_t>(group.lists.front().second - named.data())] = true;
+        }
+    }
+
     PrintLayout layout(measurer, sheet);
-    int count = doc.ChecklistCount();
-    layout.AddTitle(fileName, count == 1 ? "1 checklist" : std::to_string(count) + " checklists");
-    if (count == 0) {
+    if (contents.cover) {
+        std::vector<std::string> names;
+        for (const Printed& entry : printed) {
+            names.emplace_back(ShownName(entry.list->name));
+        }
+        const convert::Metadata& metadata = book.metadata;
+        layout.AddCover(metadata.name.empty() ? fileName : std::string_view(metadata.name),
+                        metadata.detail, CoverFields(metadata), names);
+    } else {
+        int count = doc.ChecklistCount();
+        layout.AddTitle(fileName,
+                        count == 1 ? "1 checklist" : std::to_string(count) + " checklists");
+    }
+    if (printed.empty()) {
         layout.AddNothing();
     }
-    for (const Checklist& list : doc.Checklists()) {
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+        const Checklist& list = *printed[i].list;
         std::vector<std::string_view> items;
         items.reserve(static_cast<std::size_t>(list.ItemCount()));
         for (const ChecklistItem& item : list.Items()) {
             items.push_back(item.text);
         }
-        std::string_view name = list.name;
-        layout.AddChecklist(name.empty() ? "(no name)" : name, HotButtonLines(doc, list), items);
+        // A list whose completion leads on names the checklist that follows it in the file.
+        std::optional<std::string_view> next;
+        if (printed[i].facts != nullptr &&
+            printed[i].facts->completion == convert::Completion::NextChecklist) {
+            auto following =
+                std::find_if(printed.begin() + static_cast<std::ptrdiff_t>(i) + 1, printed.end(),
+                             [](const Printed& p) { return p.facts != nullptr; });
+            if (following != printed.end()) {
+                next = ShownName(following->list->name);
+            }
+        }
+        layout.AddChecklist(ShownName(list.name), HotButtonLines(doc, list), items,
+                            beginsGroup[i] ? ListStart::Page : contents.start, next);
     }
     return layout.Finish(fileName);
 }
