@@ -243,8 +243,36 @@ INSTANTIATE_TEST_SUITE_P(
         {"PrintWithoutOutput", "print SAMPLE", 2, "print expects -o OUT.pdf "},
         {"OutputWithoutValue", "print SAMPLE -o", 2, "print: -o needs a value "},
         {"PageInCapitals", "print SAMPLE -oDIR/o.pdf --page=A4", 2,
-         "print: --page takes a4, letter, a5 or kneeboard, not 'A4' "},
-        {"ThreeColumns", "print SAMPLE --columns 3", 2, "print: --columns takes 1 or 2, not '3' "},
+         "print: --page takes a4, letter, a5, kneeboard or a size WxH such as 100x150mm or "
+         "5.5x8.5in, each side 50 to 600 mm, not 'A4' "},
+        {"PageInCentimetres", "print SAMPLE -oDIR/o.pdf --page 10x15cm", 2,
+         "print: --page takes a4, letter, a5, kneeboard or a size WxH "},
+        {"PageTooSmall", "print SAMPLE -oDIR/o.pdf --page 40x60mm", 2,
+         "print: --page takes a4, letter, a5, kneeboard or a size WxH "},
+        {"FiveColumns", "print SAMPLE --columns 5", 2,
+         "print: --columns takes 1, 2, 3 or 4, not '5' "},
+        {"SidewaysOrientation", "print SAMPLE -oDIR/o.pdf --orientation sideways", 2,
+         "print: --orientation takes portrait or landscape, not 'sideways' "},
+        {"FontSizeTooSmall", "print SAMPLE -oDIR/o.pdf --font-size 20", 2,
+         "print: --font-size takes a number from 50 to 300, not '20' "},
+        {"FontSizeWithPercentSign", "print SAMPLE -oDIR/o.pdf --font-size=120%", 2,
+         "print: --font-size takes a number from 50 to 300, not '120%' "},
+        {"MarginsWithoutUnit", "print SAMPLE -oDIR/o.pdf --margins 12", 2,
+         "print: --margins takes one margin for every side or four (top, right, bottom, left) "
+         "such as 12mm, 0.5in or 10,12,10,12mm, each 0 to 100 mm, not '12' "},
+        {"ThreeMargins", "print SAMPLE -oDIR/o.pdf --margins 10,12,10mm", 2,
+         "print: --margins takes one margin for every side or four "},
+        {"MarginsLeaveNoRoom", "print SAMPLE -oDIR/o.pdf --page a5 --margins 10,70,10,70mm", 2,
+         "print: the margins leave 8 by 190 mm of the 148 by 210 mm page, too little for 1 "
+         "column of at least 20 by 40 mm "},
+        {"TooManyColumnsForTheLandscapePage",
+         "print SAMPLE -oDIR/o.pdf --page 60x150mm --orientation landscape --columns 4", 2,
+         "print: the margins leave 126 by 38 mm of the 150 by 60 mm page, too little for 4 "
+         "columns of at least 20 by 40 mm "},
+        {"StartAtTheTop", "print SAMPLE -oDIR/o.pdf --start top", 2,
+         "print: --start takes below, column or page, not 'top' "},
+        {"CoverWithValue", "print SAMPLE -oDIR/o.pdf --cover=yes", 2,
+         "print: --cover takes no value "},
         {"PrintWithUnknownOption", "print SAMPLE --colour", 2, "print: unknown option '--colour' "},
         {"PrintWithTwoFiles", "print a b", 2, "print expects one file, got 2 "},
         {"ConvertHelp", "convert a.ckl --help", 0, ""},
@@ -286,6 +314,24 @@ INSTANTIATE_TEST_SUITE_P(
         {"ConvertWithUnknownOption", "convert --strict a.ckl b.ckl", 2,
          "convert: unknown option '--strict' "}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The usage is made from print's declaration: every option with the values it takes, on lines
+// that fit a terminal of 80 columns.
+TEST(Usage, ListsThePrintOptions) {
+    Outcome result = RunCkl("print --help");
+    EXPECT_EQ(result.status, 0);
+    for (const char* option :
+         {"-o OUT.pdf", "[--page a4|letter|a5|kneeboard|WxH]", "[--orientation portrait|landscape]",
+          "[--columns 1|2|3|4]", "[--font-size PERCENT]", "[--margins M]",
+          "[--start below|column|page]", "[--cover]", "[--group-pages]"}) {
+        EXPECT_NE(result.out.find(option), std::string::npos) << option;
+    }
+    std::size_t print = result.out.find("  ckl print");
+    std::istringstream lines(result.out.substr(print, result.out.find("  ckl convert") - print));
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 79u) << line;
+    }
+}
 
 TEST(Version, IsTheProgramsVersion) {
     Outcome result = RunCkl("--version");

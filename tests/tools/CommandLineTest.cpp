@@ -45,10 +45,18 @@ std::vector<std::string> RightWords(const ckl::CommandDeclaration& declared) {
     return words;
 }
 
-// A value the option takes.
+// A value the option takes: for a value with a check, the first of a few of every kind that it
+// takes.
 std::string GoodValue(const ckl::OptionDeclaration& option) {
     if (option.kind == ckl::OptionKind::Choice) {
         return std::string(option.choices.back());
+    }
+    if (option.kind == ckl::OptionKind::Value && option.check) {
+        for (const char* value : {"v.pdf", "12mm", "100x150mm"}) {
+            if (!option.check(value)) {
+                return value;
+            }
+        }
     }
     return option.kind == ckl::OptionKind::Number ? std::to_string(option.most) : "v.pdf";
 }
@@ -131,7 +139,8 @@ const Fault faults[] = {
     {"RefusedValue",
      [](const ckl::CommandDeclaration& declared) -> std::optional<std::vector<std::string>> {
          for (const ckl::OptionDeclaration& option : declared.options) {
-             if (option.kind == ckl::OptionKind::Choice || option.kind == ckl::OptionKind::Number) {
+             if (option.kind == ckl::OptionKind::Choice || option.kind == ckl::OptionKind::Number ||
+                 option.check) {
                  auto words = RightWords(declared);
                  words.push_back(std::string(option.name));
                  words.push_back("NOT-A-VALUE");
