@@ -14,6 +14,11 @@ namespace {
 
 FileDialogHook* currentHook = nullptr;
 
+// The filters a dialog offers: the program's own files unless the caller names others.
+QStringList Offered(const QStringList& filters) {
+    return filters.isEmpty() ? QStringList{QStringLiteral("Checklists (*.ckl)")} : filters;
+}
+
 // The program's path buffers hold at most longestChosenPath bytes; a longer path would be cut
 // into the name of some other file.
 FileDialogResult Checked(FileDialogResult result) {
@@ -34,33 +39,43 @@ FileDialogHook::~FileDialogHook() {
     currentHook = previous;
 }
 
-void FileDialogHook::PushPath(const QString& path) {
-    answers.emplace_back(path);
+void FileDialogHook::PushPath(const QString& path, const QString& filter) {
+    answers.emplace_back(Answer{path, filter});
 }
 
 void FileDialogHook::PushCancel() {
     answers.emplace_back(std::nullopt);
 }
 
-FileDialogResult FileDialogHook::Answer(FileDialogKind kind, const QString& initialName) {
+FileDialogResult FileDialogHook::Give(FileDialogKind kind, const QString& initialName,
+                                      const QStringList& filters) {
+    const QStringList offered = Offered(filters);
     FileDialogResult result;
-    const bool scripted = !answers.empty();
+    bool scripted = !answers.empty();
     if (!scripted) {
         qWarning("RunFileDialog: no scripted answer for the %s dialog (initial name \"%s\")",
                  kind == FileDialogKind::Open ? "open" : "save", qUtf8Printable(initialName));
     } else {
-        if (answers.front()) {
-            result = FileDialogResult{true, *answers.front()};
+        if (const std::optional<Answer>& answer = answers.front()) {
+            const QString filter = answer->filter.isEmpty() ? offered.constFirst() : answer->filter;
+            scripted = offered.contains(filter);
+            if (scripted) {
+                result = FileDialogResult{true, answer->path, filter};
+            } else {
+                qWarning("RunFileDialog: the filter \"%s\" scripted was not offered",
+                         qUtf8Printable(filter));
+            }
         }
         answers.pop_front();
     }
     result = Checked(result);
-    asked.push_back(FileDialogRecord{kind, initialName, result, scripted});
+    asked.push_back(FileDialogRecord{kind, initialName, offered, result, scripted});
     return result;
 }
 
 std::unique_ptr<QFileDialog> BuildFileDialog(QWidget* owner, FileDialogKind kind,
-                                             const QString& initialName) {
+                                             const QString& initialName,
+                                             const QStringList& filters) {
     auto dialog = std::make_unique<QFileDialog>(OwnerOrActiveWindow(owner));
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog->setAcceptMode(kind == FileDialogKind::Open ? QFileDialog::AcceptOpen
@@ -68,8 +83,12 @@ std::unique_ptr<QFileDialog> BuildFileDialog(QWidget* owner, FileDialogKind kind
     // The open dialog takes names of files that do not exist too; loading them fails quietly.
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, kind == FileDialogKind::Save);
-    dialog->setNameFilter(QStringLiteral("Checklists (*.ckl)"));
-    dialog->setDefaultSuffix(QStringLiteral("ckl"));
+    dialog->setNameFilters(Offered(filters));
+    // With filters of several formats the caller adds the ending of the one chosen: a single
+    // default would give every file the ending of the first.
+    if (filters.isEmpty()) {
+        dialog->setDefaultSuffix(QStringLiteral("ckl"));
+    }
     if (initialName.isEmpty()) {
         dialog->setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     } else {
@@ -79,13 +98,15 @@ std::unique_ptr<QFileDialog> BuildFileDialog(QWidget* owner, FileDialogKind kind
     return dialog;
 }
 
-FileDialogResult RunFileDialog(QWidget* owner, FileDialogKind kind, const QString& initialName) {
+FileDialogResult RunFileDialog(QWidget* owner, FileDialogKind kind, const QString& initialName,
+                               const QStringList& filters) {
     if (currentHook != nullptr) {
-        return currentHook->Answer(kind, initialName);
+        return currentHook->Give(kind, initialName, filters);
     }
-    const std::unique_ptr<QFileDialog> dialog = BuildFileDialog(owner, kind, initialName);
+    const std::unique_ptr<QFileDialog> dialog = BuildFileDialog(owner, kind, initialName, filters);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return FileDialogResult{};
     }
-    return Checked(FileDialogResult{true, dialog->selectedFiles().constFirst()});
+    return Checked(
+        FileDialogResult{true, dialog->selectedFiles().constFirst(), dialog->selectedNameFilter()});
 }

@@ -65,6 +65,11 @@ std::unique_ptr<QMessageBox> BuildMessageBox(QWidget* owner, const QString& text
         box->setDefaultButton(QMessageBox::Yes);
         box->setEscapeButton(QMessageBox::Cancel);
         break;
+    case MB_OKCANCEL:
+        box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box->setDefaultButton(QMessageBox::Ok);
+        box->setEscapeButton(QMessageBox::Cancel);
+        break;
     case MB_YESNO:
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box->setDefaultButton(QMessageBox::Yes);

@@ -12,11 +12,12 @@ class QMessageBox;
 class QWidget;
 
 inline constexpr int MB_OK = 0;
+inline constexpr int MB_OKCANCEL = 1;
 inline constexpr int MB_YESNOCANCEL = 3;
 inline constexpr int MB_YESNO = 4;
 
-// Shows text in a modal box titled caption with the buttons of type (MB_OK, MB_YESNO or
-// MB_YESNOCANCEL; any other type shows OK) and returns the button chosen: IDOK, IDYES, IDNO or
+// Shows text in a modal box titled caption with the buttons of type (MB_OK, MB_OKCANCEL, MB_YESNO
+// or MB_YESNOCANCEL; any other type shows OK) and returns the button chosen: IDOK, IDYES, IDNO or
 // IDCANCEL. Escape or closing the box answers IDCANCEL when there is a Cancel button, IDNO in a
 // Yes/No box and IDOK in an OK box. The box belongs to owner, or to the active window when owner
 // is null; no other window of the program takes input meanwhile. While a MessageBoxHook exists,

@@ -14,6 +14,8 @@ constexpr std::array fileItems{
     MenuItemTemplate{"Load", ID_FILE_LOAD},
     MenuItemTemplate{"Save", ID_FILE_SAVE},
     MenuItemTemplate{"Save As", ID_FILE_SAVE_AS},
+    MenuItemTemplate{"Import...", ID_FILE_IMPORT},
+    MenuItemTemplate{"Export...", ID_FILE_EXPORT},
     separator,
     MenuItemTemplate{"Configure Hot Buttons", ID_FILE_HOT_BUTTONS},
     separator,

@@ -71,3 +71,8 @@ inline constexpr int ID_EDIT_UNDO = 57643;
 inline constexpr int ID_EDIT_REDO = 57644;
 inline constexpr int ID_EDIT_RENAME_CHECKLIST = 32890;
 inline constexpr int ID_EDIT_EDIT_ITEM = 32893;
+
+// Import and Export in the File menu, on numbers above the other commands and outside the range
+// of the Lists entries.
+inline constexpr int ID_FILE_IMPORT = 32910;
+inline constexpr int ID_FILE_EXPORT = 32911;

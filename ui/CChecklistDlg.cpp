@@ -73,6 +73,8 @@ bool CChecklistDlg::OnMessage(const Message& message) {
         {MessageKind::Command, 0, ID_FILE_LOAD, &CChecklistDlg::OnLoad},
         {MessageKind::Command, 0, ID_FILE_SAVE, &CChecklistDlg::OnSave},
         {MessageKind::Command, 0, ID_FILE_SAVE_AS, &CChecklistDlg::OnSaveAs},
+        {MessageKind::Command, 0, ID_FILE_IMPORT, &CChecklistDlg::OnImport},
+        {MessageKind::Command, 0, ID_FILE_EXPORT, &CChecklistDlg::OnExport},
         {MessageKind::Command, 0, ID_FILE_HOT_BUTTONS, &CChecklistDlg::OnConfigureHotButtons},
         {MessageKind::Command, 0, ID_FILE_EXIT, &CChecklistDlg::OnExit},
         {MessageKind::Command, 0, ID_EDIT_UNDO, &CChecklistDlg::OnUndo},

@@ -100,6 +100,12 @@ private:
     void OnLoad();
     void OnSave();
     void OnSaveAs();
+    // The save question, then a file of any format of the converter's table, read into a new
+    // document without a file name; a file that cannot be read leaves the document shown.
+    void OnImport();
+    // The document written in a format of the converter's table under a name chosen, after its
+    // warnings; the document's file name and modified state stay as they were.
+    void OnExport();
     void OnExit();
     // Whether a step that would discard the document may go on: asks to save unsaved changes.
     // Stop on Cancel, and on Yes when the document could not be written.
@@ -107,7 +113,9 @@ private:
     SaveOutcome Save();
     SaveOutcome SaveAs();
     void ReportSaveFailure();
-    void ReplaceDocument();
+    // Puts replacement in the place of the document (by default a new, empty one), with a
+    // history of its own.
+    void ReplaceDocument(std::unique_ptr<ChecklistDoc> replacement = nullptr);
     // Load's steps once the file is chosen: a new document, the file, the screen, and the
     // failure message when the file could not be opened.
     void LoadChosenFile(const QString& chosenPath);

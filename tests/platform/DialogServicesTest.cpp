@@ -44,6 +44,36 @@ TEST(DialogServicesTest, HooksAnswerInOrderAndAnUnscriptedCallNeverBlocks) {
     EXPECT_FALSE(files.Asked().at(3).scripted);
 }
 
+// With filters of its own a dialog offers those, the first shown first; the hook answers with the
+// filter scripted, or the first, and refuses one that was never offered.
+TEST(DialogServicesTest, FileDialogHookAnswersWithTheFilterChosen) {
+    const QStringList filters = {"Garmin (*.ace)", "Dynon (*.txt)"};
+    FileDialogHook files;
+    files.PushPath("/a.txt", "Dynon (*.txt)");
+    files.PushPath("/b");
+    files.PushPath("/c.ckl");
+    files.PushPath("/d.gplt", "Garmin Pilot (*.gplt)");
+    files.PushCancel();
+    using enum FileDialogKind;
+    // Name, kind, filters given, path, filter answered (none: cancelled), scripted.
+    const std::tuple<const char*, FileDialogKind, QStringList, QString, QString, bool> rows[] = {
+        {"ChosenFilter", Save, filters, "/a.txt", "Dynon (*.txt)", true},
+        {"FirstFilterUnlessChosen", Open, filters, "/b", "Garmin (*.ace)", true},
+        {"ChecklistsWithoutFilters", Save, {}, "/c.ckl", "Checklists (*.ckl)", true},
+        {"FilterNotOfferedCancels", Save, filters, "", "", false},
+        {"Cancelled", Save, filters, "", "", true},
+    };
+    for (const auto& [name, kind, offered, path, filter, scripted] : rows) {
+        SCOPED_TRACE(name);
+        const FileDialogResult result = RunFileDialog(nullptr, kind, "", offered);
+        EXPECT_EQ(std::tuple(result.confirmed, result.path, result.filter),
+                  std::tuple(!path.isEmpty(), path, filter));
+        const FileDialogRecord& asked = files.Asked().back();
+        EXPECT_EQ(asked.filters, offered.isEmpty() ? QStringList{"Checklists (*.ckl)"} : offered);
+        EXPECT_EQ(asked.scripted, scripted);
+    }
+}
+
 TEST(DialogServicesTest, MessageBoxAnswersWithTheButtonChosen) {
     QWidget active; // owns what is shown without an owner
     active.show();
@@ -59,6 +89,8 @@ TEST(DialogServicesTest, MessageBoxAnswersWithTheButtonChosen) {
         {"NoOfThreeClicked", MB_YESNOCANCEL, Yes | No | Cancel, 0, IDNO},
         {"ThreeEscaped", MB_YESNOCANCEL, Yes | No | Cancel, Qt::Key_Escape, IDCANCEL},
         {"ThreeEntered", MB_YESNOCANCEL, Yes | No | Cancel, Qt::Key_Return, IDYES},
+        {"OkCancelEscaped", MB_OKCANCEL, Ok | Cancel, Qt::Key_Escape, IDCANCEL},
+        {"OkCancelEntered", MB_OKCANCEL, Ok | Cancel, Qt::Key_Return, IDOK},
     };
     for (const auto& [name, type, buttons, key, result] : rows) {
         SCOPED_TRACE(name);
@@ -103,4 +135,25 @@ TEST(DialogServicesTest, FileDialogGivesTheFullPathChosen) {
         const FileDialogResult result = RunFileDialog(&owner, kind, initialName);
         EXPECT_EQ(std::pair(result.confirmed, result.path), std::pair(!path.isEmpty(), path));
     }
+}
+
+// A dialog of several formats shows their filters and returns the name as typed, with the filter
+// the user chose: the caller adds the ending that filter stands for.
+TEST(DialogServicesTest, FileDialogOfSeveralFiltersSaysWhichWasChosen) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(QDir().mkpath(documents));
+    const QStringList filters = {"Garmin (*.ace)", "Dynon (*.txt)", "Grand Rapids (*.txt)"};
+    QWidget owner;
+    owner.show();
+    WhenShown<QFileDialog>([&](QFileDialog& dialog) {
+        EXPECT_EQ(dialog.nameFilters(), filters);
+        EXPECT_EQ(dialog.selectedNameFilter(), filters[0]);
+        EXPECT_EQ(dialog.defaultSuffix(), "");
+        dialog.selectNameFilter(filters[2]);
+        dialog.selectFile("panel");
+        static_cast<QDialog&>(dialog).accept();
+    });
+    const FileDialogResult result = RunFileDialog(&owner, FileDialogKind::Save, "", filters);
+    EXPECT_EQ(std::tuple(result.confirmed, result.path, result.filter),
+              std::tuple(true, documents + "/panel", filters[2]));
 }

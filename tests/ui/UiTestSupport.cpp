@@ -210,6 +210,7 @@ QStringList Boxes(const MessageBoxHook& boxes) {
         shown << record.caption + ": " + record.text +
                      (record.type == MB_YESNOCANCEL ? " [yes no cancel]"
                       : record.type == MB_YESNO     ? " [yes no]"
+                      : record.type == MB_OKCANCEL  ? " [ok cancel]"
                                                     : "");
     }
     return shown;

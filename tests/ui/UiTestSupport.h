@@ -92,8 +92,8 @@ std::string Bar(CChecklistDlg& screen);
 // A document as "name: item|item; name: ... / caption>k ...", k the position of the slot's
 // checklist, "-" for none or "gone" for one no longer in the document.
 std::string Describe(ChecklistDoc& document);
-// The message boxes shown, in order, as "caption: text", with " [yes no]" or " [yes no cancel]"
-// for their buttons when they are not a single OK.
+// The message boxes shown, in order, as "caption: text", with " [yes no]", " [yes no cancel]" or
+// " [ok cancel]" for their buttons when they are not a single OK.
 QStringList Boxes(const MessageBoxHook& boxes);
 void Push(MessageBoxHook& boxes, std::initializer_list<int> answers);
 // The path the next start would open.
