@@ -323,7 +323,35 @@ TEST(GarminPilotRead, RefusesAMemberOf65MiB) {
     Warnings warnings;
     std::optional<ReadError> error = ReadGarminPilot(packed, book, warnings);
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->what, "content.json is larger than 64 MiB");
+    EXPECT_EQ(error->what, "content.json is larger than 64 MiB and 16 times the packed file");
+}
+
+// content.json beyond 64 MiB is read when it packs no tighter than checklists do, and refused
+// when it packs like a bomb; the writer tells when its file would be refused.
+TEST(GarminPilotRead, ReadsALargeFileThatPacksAsChecklistsDo) {
+    std::string noise(std::size_t(65) << 20, ' ');
+    std::uint32_t state = 1;
+    for (char& c : noise) {
+        state = state * 1664525u + 1013904223u;
+        c = "0123456789ABCDEF"[state >> 28];
+    }
+    Book book;
+    book.lists = {MakeList("Long", {MakeItem(ItemKind::Note, noise)})};
+    Warnings warnings;
+    std::string written = Written(book, warnings);
+    EXPECT_TRUE(warnings.Empty()) << Joined(warnings);
+    Book back;
+    ASSERT_FALSE(ReadGarminPilot(written, back, warnings));
+    EXPECT_TRUE(back == book);
+
+    std::fill(noise.begin(), noise.end(), 'A');
+    written = Written(book, warnings);
+    ASSERT_EQ(warnings.lines.size(), 1u) << Joined(warnings);
+    EXPECT_EQ(warnings.lines[0], "content.json is larger than 64 MiB and 16 times the packed "
+                                 "file, more than ckl reads back from a Garmin Pilot file");
+    std::optional<ReadError> error = ReadGarminPilot(written, back, warnings);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->what, "content.json is larger than 64 MiB and 16 times the packed file");
 }
 
 // --- writing ---

@@ -30,11 +30,21 @@ using LineRules::QuotedForDisplay;
 
 // --- what a .gplt holds ---
 
-// The one file of the archive, and how large it may inflate before it is taken for a bomb rather
-// than for checklists.
 constexpr std::string_view contentName = "content.json";
+
+// How large content.json may inflate before it is taken for a bomb rather than for checklists:
+// 64 MiB, or more for a large file as long as it grows no more than 16 times. Checklists do not
+// pack that tightly, as every item holds a random uuid twice; a bomb packs a thousandfold.
 constexpr std::size_t maxContentBytes = std::size_t(64) << 20;
-constexpr std::string_view maxContentWords = "64 MiB";
+constexpr std::size_t maxInflation = 16;
+
+std::size_t ContentLimit(std::size_t packedBytes) {
+    return std::max(maxContentBytes, packedBytes * maxInflation);
+}
+
+// Beyond either limit: a content.json too large for the one is too large for the other.
+constexpr std::string_view tooLarge =
+    "content.json is larger than 64 MiB and 16 times the packed file";
 
 constexpr std::string_view notGarminPilot = "not a Garmin Pilot file";
 constexpr std::string_view packageType = "checklistBinder";
@@ -116,8 +126,9 @@ ReadError Unreadable(archive* reader) {
     return Damaged(reader);
 }
 
-// Why the archive's member cannot be content.json, or nothing when it can.
-std::optional<ReadError> RefusedMember(archive_entry* entry) {
+// Why the archive's member cannot be content.json of a file of packedBytes, or nothing when it
+// can.
+std::optional<ReadError> RefusedMember(archive_entry* entry, std::size_t packedBytes) {
     const char* path = archive_entry_pathname(entry);
     std::string_view name = path ? path : "";
     if (name != contentName) {
@@ -131,14 +142,14 @@ std::optional<ReadError> RefusedMember(archive_entry* entry) {
         return Refused("content.json in the archive is not a regular file");
     }
     if (archive_entry_size_is_set(entry) &&
-        archive_entry_size(entry) > static_cast<la_int64_t>(maxContentBytes)) {
-        return Refused("content.json is larger than " + std::string(maxContentWords));
+        archive_entry_size(entry) > static_cast<la_int64_t>(ContentLimit(packedBytes))) {
+        return Refused(std::string(tooLarge));
     }
     return std::nullopt;
 }
 
 // Takes content.json out of the gzip-compressed tar in bytes, in memory, with simdjson's padding
-// after its end. Inflates no more than the largest content.json read, plus a block.
+// after its end. Inflates no more than the largest content.json taken, plus a block.
 std::optional<ReadError> Unpack(std::string_view bytes, std::string& content) {
     if (bytes.empty()) {
         return Refused(std::string(notGarminPilot) + ": the file is empty");
@@ -169,7 +180,7 @@ std::optional<ReadError> Unpack(std::string_view bytes, std::string& content) {
     if (status < ARCHIVE_WARN) {
         return Unreadable(reader.get());
     }
-    if (std::optional<ReadError> refusal = RefusedMember(entry)) {
+    if (std::optional<ReadError> refusal = RefusedMember(entry, bytes.size())) {
         return refusal;
     }
     constexpr std::size_t block = std::size_t(1) << 16;
@@ -186,8 +197,8 @@ std::optional<ReadError> Unpack(std::string_view bytes, std::string& content) {
             return Damaged(reader.get());
         }
         content.resize(had + static_cast<std::size_t>(got));
-        if (content.size() > maxContentBytes) {
-            return Refused("content.json is larger than " + std::string(maxContentWords));
+        if (content.size() > ContentLimit(bytes.size())) {
+            return Refused(std::string(tooLarge));
         }
         if (got == 0) {
             break;
@@ -214,6 +225,7 @@ public:
     static la_ssize_t Write(archive*, void* self, const void* data, std::size_t size) {
         auto* output = static_cast<ArchiveOutput*>(self);
         output->pending.append(static_cast<const char*>(data), size);
+        output->total += size;
         if (output->pending.size() >= chunkBytes && !output->Flush()) {
             return -1;
         }
@@ -229,6 +241,7 @@ public:
     }
 
     bool failed = false;
+    std::size_t total = 0; // bytes written
 
 private:
     const ChunkSink& sink;
@@ -268,6 +281,9 @@ bool Pack(std::span<const std::string_view> parts, Warnings& warnings, const Chu
     ok = ok && archive_write_finish_entry(w) == ARCHIVE_OK && archive_write_close(w) == ARCHIVE_OK;
     if (!ok && !output.failed) {
         warnings.Add("the archive could not be made: " + ArchiveWords(w));
+    }
+    if (ok && size > ContentLimit(output.total)) {
+        warnings.Add(std::string(tooLarge) + ", more than ckl reads back from a Garmin Pilot file");
     }
     return ok && output.Flush();
 }
@@ -986,14 +1002,6 @@ bool WriteGarminPilot(const Book& book, Warnings& warnings, const ChunkSink& sin
     ContentWriter content(warnings);
     if (!content.Write(book)) {
         return false;
-    }
-    std::size_t size = 0;
-    for (const std::string& part : content.parts) {
-        size += part.size();
-    }
-    if (size > maxContentBytes) {
-        warnings.Add("content.json is larger than " + std::string(maxContentWords) +
-                     ", more than ckl reads back from a Garmin Pilot file");
     }
     std::array<std::string_view, 4> parts;
     std::copy(content.parts.begin(), content.parts.end(), parts.begin());
