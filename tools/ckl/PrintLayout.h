@@ -52,7 +52,8 @@ struct PaperMargins {
     double bottomMm = 0;
     double leftMm = 0;
 };
-// A sheet of paper as printed on: its size upright, the margins and the type it takes.
+// A sheet of paper as printed on: its size as it lies (width across), the margins and the type
+// it takes.
 struct Paper {
     PaperSize size;
     PaperMargins margins;
