@@ -200,9 +200,15 @@ keys Down Down Down Down F2
 shot_when 2 edit-item
 stop_program
 
-# File > Configure Hot Buttons.
+# File > Import..., chosen but not opened.
 start_program
-keys F10 Down Down Down Down Down Return
+keys F10 Down Down Down Down Down
+shot_when 2 import-export
+stop_program
+
+# File > Configure Hot Buttons, after Import... and Export....
+start_program
+keys F10 Down Down Down Down Down Down Down Return
 shot_when 2 hot-buttons
 stop_program
 
