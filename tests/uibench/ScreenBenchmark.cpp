@@ -140,7 +140,9 @@ void FillWithTheScreensControls(QDialog& dialog) {
     auto* bar = new QMenuBar;
     layout->setMenuBar(bar);
     const std::vector<std::pair<QString, QStringList>> menus{
-        {"File", {"New File", "Load", "Save", "Save As", "Configure Hot Buttons", "Exit"}},
+        {"File",
+         {"New File", "Load", "Save", "Save As", "Import...", "Export...", "Configure Hot Buttons",
+          "Exit"}},
         {"Edit",
          {"Undo", "Redo", "New Checklist", "Delete Checklist", "Rename Checklist", "Add Item",
           "Edit Item", "Delete Item", "Move item Up", "Move item down"}},
