@@ -452,11 +452,15 @@ TEST_F(ImportExportTest, AFailedExportIsReportedAndChangesNothing) {
 // Every format the converter writes goes out through Export and comes back through Import as the
 // converter itself carries it there and back; a format whose converter cannot yet do so is
 // skipped.
-class EveryFormat : public ImportExportTest,
-                    public testing::WithParamInterface<const convert::Format*> {};
+struct FormatRow {
+    const convert::Format* format;
+    friend void PrintTo(const FormatRow& row, std::ostream* out) { *out << row.format->name; }
+};
+
+class EveryFormat : public ImportExportTest, public testing::WithParamInterface<FormatRow> {};
 
 TEST_P(EveryFormat, ComesBackThroughImportAsTheConverterCarriesIt) {
-    const convert::Format& format = *GetParam();
+    const convert::Format& format = *GetParam().format;
     ChecklistDoc source;
     ChecklistFile::ReadText(source, plainFile);
     std::string bytes;
@@ -491,19 +495,19 @@ TEST_P(EveryFormat, ComesBackThroughImportAsTheConverterCarriesIt) {
     EXPECT_EQ(boxes.Shown().size(), warned);
 }
 
-std::vector<const convert::Format*> WrittenFormats() {
-    std::vector<const convert::Format*> formats;
+std::vector<FormatRow> WrittenFormats() {
+    std::vector<FormatRow> formats;
     for (const convert::Format& format : convert::Formats()) {
         if (format.write != nullptr) {
-            formats.push_back(&format);
+            formats.push_back({&format});
         }
     }
     return formats;
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat, testing::ValuesIn(WrittenFormats()),
-                         [](const testing::TestParamInfo<const convert::Format*>& info) {
-                             std::string name(info.param->name);
+                         [](const testing::TestParamInfo<FormatRow>& info) {
+                             std::string name(info.param.format->name);
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
                          });
