@@ -322,13 +322,51 @@ dom::array ArrayOf(dom::element value) {
     return array;
 }
 
+// Things a file lists by uuid, and the one a uuid names: the one after the thing found last, as
+// files list things in the order they are used, else the first that has it, by an index made
+// only when first needed, as the index of a million uuids costs more than all the rest.
+template <class Thing> class ByUuid {
+public:
+    std::vector<Thing> things;
+
+    Thing* Find(std::string_view uuid) {
+        if (next < things.size() && things[next].hasUuid && things[next].uuid == uuid) {
+            return &things[next++];
+        }
+        if (!indexed) {
+            indexed = true;
+            index.reserve(things.size());
+            for (std::size_t i = 0; i < things.size(); ++i) {
+                if (things[i].hasUuid) {
+                    index.emplace(things[i].uuid, i);
+                }
+            }
+        }
+        auto found = index.find(uuid);
+        if (found == index.end()) {
+            return nullptr;
+        }
+        next = found->second + 1;
+        return &things[found->second];
+    }
+
+private:
+    std::size_t next = 0;
+    bool indexed = false;
+    std::unordered_map<std::string_view, std::size_t> index;
+};
+
 struct RawItem {
+    std::string_view uuid;
+    bool hasUuid = false;
     std::string_view title;
     std::string_view action;
     int type = 0;
 };
 
 struct RawChecklist {
+    std::string_view uuid;
+    bool hasUuid = false;
     std::string_view name;
     int type = 0;
     int subtype = 0;
@@ -344,8 +382,8 @@ struct RawBinder {
     dom::element checklists; // an array of uuids, or null
 };
 
-// Builds the book from content.json: first every object by its uuid, then the lists in binder
-// order. When it fails, failure says why.
+// Builds the book from content.json: first every object as it stands, then the lists in binder
+// order, finding checklists and items by their uuids. When it fails, failure says why.
 class ContentReader {
 public:
     ContentReader(Book& book, Warnings& warnings) : book(book), warnings(warnings) {}
@@ -457,8 +495,7 @@ private:
             bool ok = true;
             if (key == "checklistItems") {
                 if (member.value.type() == dom::element_type::ARRAY) {
-                    itemOfUuid.reserve(itemOfUuid.size() + ArrayOf(member.value).size());
-                    items.reserve(items.size() + ArrayOf(member.value).size());
+                    items.things.reserve(items.things.size() + ArrayOf(member.value).size());
                 }
                 ok = Elements(member.value, key, "the file",
                               [this](dom::element item) { return ReadItem(item); });
@@ -476,23 +513,14 @@ private:
         return true;
     }
 
-    // Adds uuid to ids for the next index of what it names; false for a uuid taken already.
-    bool Identify(std::unordered_map<std::string_view, std::size_t>& ids, std::string_view uuid,
-                  bool hasUuid, std::size_t index, std::string_view what) {
-        return !hasUuid || ids.emplace(uuid, index).second ||
-               Fail("two " + std::string(what) + " have the uuid " + QuotedForDisplay(uuid));
-    }
-
     bool ReadItem(dom::element object) {
-        RawItem& item = items.emplace_back();
-        std::string_view uuid;
-        bool hasUuid = false;
+        RawItem& item = items.things.emplace_back();
         for (dom::key_value_pair member : ObjectOf(object)) {
             std::string_view key = member.key;
             bool ok = true;
             if (key == "uuid") {
-                ok = String(member.value, key, "an item", uuid);
-                hasUuid = !IsNull(member.value);
+                ok = String(member.value, key, "an item", item.uuid);
+                item.hasUuid = !IsNull(member.value);
             } else if (key == "itemType") {
                 ok = Number(member.value, key, "an item", itemTypeNote, item.type);
             } else if (key == "title") {
@@ -504,19 +532,17 @@ private:
                 return false;
             }
         }
-        return Identify(itemOfUuid, uuid, hasUuid, items.size() - 1, "items");
+        return true;
     }
 
     bool ReadChecklist(dom::element object) {
-        RawChecklist& checklist = checklists.emplace_back();
-        std::string_view uuid;
-        bool hasUuid = false;
+        RawChecklist& checklist = checklists.things.emplace_back();
         for (dom::key_value_pair member : ObjectOf(object)) {
             std::string_view key = member.key;
             bool ok = true;
             if (key == "uuid") {
-                ok = String(member.value, key, "a checklist", uuid);
-                hasUuid = !IsNull(member.value);
+                ok = String(member.value, key, "a checklist", checklist.uuid);
+                checklist.hasUuid = !IsNull(member.value);
             } else if (key == "name") {
                 ok = String(member.value, key, "a checklist", checklist.name);
             } else if (key == "type") {
@@ -534,7 +560,7 @@ private:
                 return false;
             }
         }
-        return Identify(checklistOfUuid, uuid, hasUuid, checklists.size() - 1, "checklists");
+        return true;
     }
 
     bool ReadBinder(dom::element object) {
@@ -596,7 +622,7 @@ private:
         std::stable_sort(
             binders.begin(), binders.end(),
             [](const RawBinder& a, const RawBinder& b) { return a.sortOrder < b.sortOrder; });
-        book.lists.reserve(checklists.size());
+        book.lists.reserve(checklists.things.size());
         for (const RawBinder& binder : binders) {
             if (binder.checklists.type() != dom::element_type::ARRAY ||
                 ArrayOf(binder.checklists).size() == 0) {
@@ -605,13 +631,13 @@ private:
                 continue;
             }
             bool ok = Uuids(binder.checklists, "checklists", [&](std::string_view uuid) {
-                auto found = checklistOfUuid.find(uuid);
-                if (found == checklistOfUuid.end()) {
+                RawChecklist* found = checklists.Find(uuid);
+                if (!found) {
                     return Fail("the binder " + QuotedForDisplay(binder.name) +
                                 " lists the checklist " + QuotedForDisplay(uuid) +
                                 ", which is not in the file");
                 }
-                RawChecklist& checklist = checklists[found->second];
+                RawChecklist& checklist = *found;
                 if (checklist.read) {
                     warnings.Add("the checklist " + QuotedForDisplay(checklist.name) +
                                  " is in the binder " + QuotedForDisplay(checklist.binder) +
@@ -626,7 +652,7 @@ private:
                 return false;
             }
         }
-        for (RawChecklist& checklist : checklists) {
+        for (RawChecklist& checklist : checklists.things) {
             if (!checklist.read && !List(checklist)) {
                 return false;
             }
@@ -658,13 +684,13 @@ private:
             list.items.reserve(ArrayOf(checklist.items).size());
         }
         return Uuids(checklist.items, "checklistItems", [&](std::string_view uuid) {
-            auto found = itemOfUuid.find(uuid);
-            if (found == itemOfUuid.end()) {
+            const RawItem* found = items.Find(uuid);
+            if (!found) {
                 return Fail("the checklist " + QuotedForDisplay(checklist.name) +
                             " lists the item " + QuotedForDisplay(uuid) +
                             ", which is not in the file");
             }
-            list.items.push_back(BookItem(items[found->second]));
+            list.items.push_back(BookItem(*found));
             return true;
         });
     }
@@ -702,11 +728,9 @@ private:
 
     Book& book;
     Warnings& warnings;
-    std::vector<RawItem> items;
-    std::vector<RawChecklist> checklists;
+    ByUuid<RawItem> items;
+    ByUuid<RawChecklist> checklists;
     std::vector<RawBinder> binders;
-    std::unordered_map<std::string_view, std::size_t> itemOfUuid;
-    std::unordered_map<std::string_view, std::size_t> checklistOfUuid;
 };
 
 // --- writing ---
