@@ -10,10 +10,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
 #include <vector>
+
+#include <sys/mman.h>
 
 namespace convert {
 namespace {
@@ -43,9 +46,32 @@ struct FreeCipher {
 using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, FreeCipher>;
 
 // The JSON inside a file, with the zero bytes that simdjson may read beyond its end.
+// A large text's room is asked to be backed by large pages, which spares most of the page
+// faults of filling a hundred megabytes.
 struct Plaintext {
-    std::unique_ptr<char[]> data;
+    struct Free {
+        void operator()(char* room) const { std::free(room); }
+    };
+    std::unique_ptr<char, Free> data;
     std::size_t size = 0;
+
+    // Room for bytes and the padding; false when there is none.
+    bool Make(std::size_t bytes) {
+        constexpr std::size_t largePage = std::size_t(2) << 20;
+        std::size_t room = bytes + simdjson::SIMDJSON_PADDING;
+        if (room < largePage) {
+            data.reset(static_cast<char*>(std::malloc(room)));
+            return data != nullptr;
+        }
+        room = (room + largePage - 1) / largePage * largePage;
+        data.reset(static_cast<char*>(std::aligned_alloc(largePage, room)));
+#ifdef MADV_HUGEPAGE
+        if (data) {
+            madvise(data.get(), room, MADV_HUGEPAGE);
+        }
+#endif
+        return data != nullptr;
+    }
 };
 
 // Decrypts the ciphertext after the IV into plain; what is wrong when it cannot.
@@ -65,7 +91,9 @@ std::optional<std::string> Decrypt(std::string_view bytes, Plaintext& plain) {
         return std::string("the file cannot be decrypted: OpenSSL fails to start AES");
     }
     // The last block waits in OpenSSL for its padding, so the pieces need one block of room more.
-    plain.data.reset(new char[cipher.size() + blockBytes + simdjson::SIMDJSON_PADDING]);
+    if (!plain.Make(cipher.size() + blockBytes)) {
+        return std::string("the file is too large to decrypt in memory");
+    }
     unsigned char* out = Bytes(plain.data.get());
     std::size_t written = 0;
     for (std::size_t at = 0; at < cipher.size(); at += cipherPieceBytes) {
@@ -499,6 +527,17 @@ private:
     std::size_t used = pool.size();
 };
 
+// Each byte's two lower-case hex digits, at twice its value.
+constexpr std::array<char, 512> hexDigits = [] {
+    constexpr std::string_view digits = "0123456789abcdef";
+    std::array<char, 512> pairs{};
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        pairs[2 * byte] = digits[byte >> 4];
+        pairs[2 * byte + 1] = digits[byte & 0x0F];
+    }
+    return pairs;
+}();
+
 // Collects the JSON and hands it to the sink encrypted, a piece at a time, so that a large
 // file is never held whole.
 class EncryptingWriter {
@@ -528,12 +567,14 @@ public:
         failed = failed || !random.Take(id, sizeof id);
         id[6] = static_cast<unsigned char>((id[6] & 0x0F) | 0x40);
         id[8] = static_cast<unsigned char>((id[8] & 0x3F) | 0x80);
-        constexpr std::string_view digits = "0123456789abcdef";
-        json.append("\"objectId\":\"");
-        for (unsigned char byte : id) {
-            json += digits[byte >> 4];
-            json += digits[byte & 0x0F];
+        char hex[2 * sizeof id];
+        for (std::size_t i = 0; i < sizeof id; ++i) {
+            std::memcpy(hex + 2 * i, hexDigits.data() + 2 * id[i], 2);
         }
+        json += '"';
+        json += objectIdMember;
+        json += "\":\"";
+        json.append(hex, sizeof hex);
         json += '"';
     }
 

@@ -86,3 +86,19 @@ printf '%s' '{"type":"checklist","payload":{"groups":[{"groupType":"normal","ite
 printf '%s' '{"type":"checklist","version":2}' | make no_payload.fmd $iv
 printf '%s' '{"type":"navlog","payload":{}}' | make not_checklist.fmd $iv
 printf '%s' '["checklist"]' | make not_an_object.fmd $iv
+
+# The fuzzer's seeds: small files of every kind of item, and two that are refused.
+seeds=../../fuzz/corpus_foreflight
+printf '%s' '{"type":"checklist","payload":{"metadata":{"name":"N","detail":"D","tailNumber":"T"},
+"groups":[{"groupType":"normal","items":[{"title":"Normal","items":[{"title":"L","items":[
+{"title":"A","detail":"B","note":"n"},{"title":"C"},{"type":"comment","title":"H","detail":"x"},
+{"type":"comment","detail":"NOTE: a"},{"type":"comment","detail":"CAUTION: b"},
+{"type":"comment","detail":"WARNING: c\nd"},{"type":"comment"}]}]}]},
+{"groupType":"emergency","items":[{"title":"S","items":[{"title":"E"}]}]}]}}' |
+    make $seeds/every_item.fmd $iv
+printf '%s' '{"type":"checklist","payload":{"groups":[{"groupType":"abnormal","items":[
+{"title":"S: T","items":[]},{"title":"","items":[{"title":"","items":[{}]}]}]}]}}' |
+    make $seeds/odd_names.fmd $iv
+printf '%s' '{"type":"checklist","payload":{"groups":[{"items":[{"items":[{"items":[{"title":1}]}]}]}]}}' |
+    make $seeds/title_number.fmd $iv
+head -c 40 $seeds/every_item.fmd >$seeds/truncated.fmd
