@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -320,6 +321,57 @@ TEST(GarminPilotRead, RefusesAMemberOf65MiB) {
     EXPECT_EQ(error->what, "content.json is larger than 64 MiB and 16 times the packed file");
 }
 
+struct ToleratedCase {
+    const char* name;
+    const char* json;
+    const char* lists;    // the names of the lists read, each on a line
+    std::size_t warnings; // how many
+    friend void PrintTo(const ToleratedCase& row, std::ostream* os) { *os << row.name; }
+};
+
+class GarminPilotTolerates : public testing::TestWithParam<ToleratedCase> {};
+
+// What content.json leaves out reads as nothing, and what it holds beyond what Garmin Pilot
+// writes is passed over.
+TEST_P(GarminPilotTolerates, WhatItLeavesOut) {
+    if (!HasTar()) {
+        GTEST_SKIP() << "no tar command";
+    }
+    const ToleratedCase& row = GetParam();
+    Book book;
+    Warnings warnings;
+    std::optional<ReadError> error = ReadGarminPilot(PackedByTar(row.json), book, warnings);
+    ASSERT_FALSE(error) << error->what;
+    std::string lists;
+    for (const BookList& list : book.lists) {
+        lists.append(list.name).append("\n");
+    }
+    EXPECT_EQ(lists, row.lists);
+    EXPECT_EQ(warnings.lines.size(), row.warnings) << Joined(warnings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Json, GarminPilotTolerates,
+    testing::ValuesIn(std::vector<ToleratedCase>{
+        {"NothingAtAll", "{}", "", 0},
+        {"ChecklistWithoutItemsOrName", "{\"objects\": [{\"checklists\": [{\"uuid\": \"C\"}]}]}",
+         "\n", 0},
+        {"BinderWithoutChecklists",
+         "{\"objects\": [{\"binders\": [{\"name\": \"B\"}], \"checklists\": [{\"name\": "
+         "\"X\", \"checklistItems\": null}]}]}",
+         "X\n", 1},
+        {"UnknownMembersAndNulls",
+         "{\"future\": {\"a\": [1, 2]}, \"name\": null, \"objects\": [{\"version\": 3, "
+         "\"checklists\": [{\"name\": \"X\", \"subtype\": null, \"icon\": \"star\"}]}]}",
+         "X\n", 0},
+        {"TwoObjects",
+         "{\"objects\": [{\"checklists\": [{\"name\": \"A\"}]}, {\"checklists\": "
+         "[{\"name\": \"B\", \"type\": 2}]}]}",
+         "A\nEmergency: B\n", 0},
+        {"NewerVersion", "{\"dataModelVersion\": 2}", "", 1},
+    }),
+    RowName());
+
 // content.json beyond 64 MiB is read when it packs no tighter than checklists do, and refused
 // when it packs like a bomb; the writer tells when its file would be refused.
 TEST(GarminPilotRead, ReadsALargeFileThatPacksAsChecklistsDo) {
@@ -365,6 +417,18 @@ TEST(GarminPilotWrite, TarReadsOneContentJsonOfTheDocumentedShape) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString();
     WriteFile(folder + "/written.gplt", written);
+    // Nothing after the gzip stream: some readers refuse a file padded to a tar block.
+    z_stream stream{};
+    ASSERT_EQ(inflateInit2(&stream, 16 + MAX_WBITS), Z_OK);
+    std::string inflated(1 << 20, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(written.data()));
+    stream.avail_in = static_cast<uInt>(written.size());
+    stream.next_out = reinterpret_cast<Bytef*>(inflated.data());
+    stream.avail_out = static_cast<uInt>(inflated.size());
+    EXPECT_EQ(inflate(&stream, Z_FINISH), Z_STREAM_END);
+    EXPECT_EQ(stream.avail_in, 0u);
+    inflateEnd(&stream);
+
     const std::string listing = Output("tar tzvf '" + folder + "/written.gplt' 2>&1");
     EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 1) << listing;
     EXPECT_TRUE(listing.starts_with("-rw-r--r--")) << listing;

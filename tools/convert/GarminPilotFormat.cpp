@@ -42,7 +42,7 @@ std::size_t ContentLimit(std::size_t packedBytes) {
     return std::max(maxContentBytes, packedBytes * maxInflation);
 }
 
-// Beyond either limit: a content.json too large for the one is too large for the other.
+// What a content.json beyond its limit is told: it is beyond both.
 constexpr std::string_view tooLarge =
     "content.json is larger than 64 MiB and 16 times the packed file";
 
@@ -371,7 +371,7 @@ struct RawChecklist {
     int type = 0;
     int subtype = 0;
     int completion = 0;
-    dom::element items; // an array of uuids, or null
+    std::optional<dom::array> items; // of uuids; none when absent or null
     std::string_view binder;
     bool read = false; // into a list already, from binder
 };
@@ -379,7 +379,7 @@ struct RawChecklist {
 struct RawBinder {
     std::string_view name;
     double sortOrder = 0;
-    dom::element checklists; // an array of uuids, or null
+    std::optional<dom::array> checklists; // of uuids; none when absent or null
 };
 
 // Builds the book from content.json: first every object as it stands, then the lists in binder
@@ -554,7 +554,7 @@ private:
                             checklist.completion);
             } else if (key == "checklistItems") {
                 ok = Array(member.value, key, "a checklist");
-                checklist.items = member.value;
+                checklist.items = ArrayIn(member.value);
             }
             if (!ok) {
                 return false;
@@ -574,7 +574,7 @@ private:
                 ok = SortOrder(member.value, binder.sortOrder);
             } else if (key == "checklists") {
                 ok = Array(member.value, key, "a binder");
-                binder.checklists = member.value;
+                binder.checklists = ArrayIn(member.value);
             }
             if (!ok) {
                 return false;
@@ -601,12 +601,21 @@ private:
         }
     }
 
-    // The uuids of an array member read as an array or null, each handed to take.
-    template <class Take> bool Uuids(dom::element array, std::string_view key, Take take) {
-        if (array.type() != dom::element_type::ARRAY) {
+    // The array that value is, or none.
+    static std::optional<dom::array> ArrayIn(dom::element value) {
+        if (value.type() != dom::element_type::ARRAY) {
+            return std::nullopt;
+        }
+        return ArrayOf(value);
+    }
+
+    // Hands each uuid of an array member to take.
+    template <class Take>
+    bool Uuids(const std::optional<dom::array>& array, std::string_view key, Take take) {
+        if (!array) {
             return true;
         }
-        for (dom::element element : ArrayOf(array)) {
+        for (dom::element element : *array) {
             if (element.type() != dom::element_type::STRING) {
                 return Fail("an element of \"" + std::string(key) + "\" must be a uuid string");
             }
@@ -624,8 +633,7 @@ private:
             [](const RawBinder& a, const RawBinder& b) { return a.sortOrder < b.sortOrder; });
         book.lists.reserve(checklists.things.size());
         for (const RawBinder& binder : binders) {
-            if (binder.checklists.type() != dom::element_type::ARRAY ||
-                ArrayOf(binder.checklists).size() == 0) {
+            if (!binder.checklists || binder.checklists->size() == 0) {
                 warnings.Add("the binder " + QuotedForDisplay(binder.name) +
                              " holds no checklist and is left out");
                 continue;
@@ -680,8 +688,8 @@ private:
             list.phase = static_cast<Phase>(checklist.subtype);
         }
         list.completion = static_cast<Completion>(checklist.completion);
-        if (checklist.items.type() == dom::element_type::ARRAY) {
-            list.items.reserve(ArrayOf(checklist.items).size());
+        if (checklist.items) {
+            list.items.reserve(checklist.items->size());
         }
         return Uuids(checklist.items, "checklistItems", [&](std::string_view uuid) {
             const RawItem* found = items.Find(uuid);
