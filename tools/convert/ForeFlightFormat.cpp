@@ -506,6 +506,27 @@ private:
 
 // --- writing ---
 
+// A member's name and its colon.
+void AppendKey(std::string& json, std::string_view name) {
+    json += '"';
+    json += name;
+    json += "\":";
+}
+
+// A string member after a comma.
+void AppendMember(std::string& json, std::string_view name, std::string_view text) {
+    json += ',';
+    AppendKey(json, name);
+    AppendJsonString(json, text);
+}
+
+// An "items" member after a comma, opened.
+void OpenItems(std::string& json) {
+    json += ',';
+    AppendKey(json, itemsMember);
+    json += '[';
+}
+
 // Random bytes from OpenSSL, drawn many at a time, as the ids of a million items want.
 class RandomBytes {
 public:
@@ -571,9 +592,8 @@ public:
         for (std::size_t i = 0; i < sizeof id; ++i) {
             std::memcpy(hex + 2 * i, hexDigits.data() + 2 * id[i], 2);
         }
+        AppendKey(json, objectIdMember);
         json += '"';
-        json += objectIdMember;
-        json += "\":\"";
         json.append(hex, sizeof hex);
         json += '"';
     }
@@ -595,6 +615,7 @@ private:
     // Encrypts json, and with last the padding, and hands the ciphertext to the sink.
     void Encrypt(bool last) {
         if (failed) {
+            json.clear(); // nothing more is written, and nothing piles up
             return;
         }
         std::size_t start = cipher.size();
@@ -625,14 +646,6 @@ private:
     std::string cipher;
     bool failed = false;
 };
-
-// A string member after a comma.
-void AppendMember(std::string& json, std::string_view name, std::string_view text) {
-    json += ",\"";
-    json += name;
-    json += "\":";
-    AppendJsonString(json, text);
-}
 
 // A list taken apart for ForeFlight's groups.
 struct Subgroup {
@@ -673,7 +686,7 @@ public:
         for (std::size_t i = 0; i < items.size(); ++i) {
             const Item& item = items[i];
             std::size_t number = i + 1;
-            Note(item, 0);
+            NoteLayout(item, 0);
             std::string_view type;
             std::string_view title;
             std::string_view detail;
@@ -701,7 +714,7 @@ public:
                            !items[i + 1].prompt.empty()) {
                     ++i;
                     detail = items[i].prompt;
-                    Note(items[i], 0);
+                    NoteLayout(items[i], 0);
                 }
                 break;
             case ItemKind::PlainText: {
@@ -736,7 +749,7 @@ public:
                 items[i + 1].indent >= 1 && !items[i + 1].prompt.empty()) {
                 ++i;
                 note = items[i].prompt;
-                Note(items[i], 1);
+                NoteLayout(items[i], 1);
             }
             json += '{';
             out.Id();
@@ -760,7 +773,7 @@ public:
 private:
     // Notes whether item is laid out otherwise than ForeFlight shows it: indented by other than
     // indent, or centred.
-    void Note(const Item& item, int indent) {
+    void NoteLayout(const Item& item, int indent) {
         layoutLost = layoutLost || item.indent != indent || item.centered;
     }
 
@@ -821,31 +834,41 @@ bool WriteForeFlight(const Book& book, Warnings& warnings, const ChunkSink& sink
         return false;
     }
     std::string& json = out.json;
-    json += "{\"type\":\"checklist\",\"payload\":{";
+    json += '{';
+    AppendKey(json, typeMember);
+    AppendJsonString(json, checklistType);
+    json += ',';
+    AppendKey(json, payloadMember);
+    json += '{';
     out.Id();
     AppendMember(json, schemaVersionMember, schemaVersion);
-    json += ",\"metadata\":{\"name\":";
+    json += ',';
+    AppendKey(json, metadataMember);
+    json += '{';
+    AppendKey(json, nameMember);
     AppendJsonString(json, book.metadata.name);
     AppendMember(json, detailMember, book.metadata.detail);
     AppendMember(json, tailNumberMember, book.metadata.aircraft);
-    json += "},\"groups\":[";
+    json += "},";
+    AppendKey(json, groupsMember);
+    json += '[';
     ItemWriter items(out, warnings);
     for (const auto& [category, groupType] : groupTypes) {
         json += category == Category::Normal ? "{" : ",{";
         out.Id();
         AppendMember(json, groupTypeMember, groupType);
-        json += ",\"items\":[";
+        OpenItems(json);
         const std::vector<Subgroup>& ofCategory = subgroups[static_cast<std::size_t>(category)];
         for (const Subgroup& subgroup : ofCategory) {
             json += &subgroup == &ofCategory.front() ? "{" : ",{";
             out.Id();
             AppendMember(json, titleMember, subgroup.title);
-            json += ",\"items\":[";
+            OpenItems(json);
             for (const auto& [title, list] : subgroup.lists) {
                 json += &title == &subgroup.lists.front().first ? "{" : ",{";
                 out.Id();
                 AppendMember(json, titleMember, title);
-                json += ",\"items\":[";
+                OpenItems(json);
                 items.Items(*list);
                 json += "]}";
             }
