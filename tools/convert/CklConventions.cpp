@@ -11,6 +11,7 @@
 #include <cstring>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace convert {
 namespace {
@@ -550,6 +551,7 @@ Book DocToBook(ChecklistDoc& doc, bool takeInfo, bool joinLines) {
 
 void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
     std::vector<std::string> factLines;
+    std::unordered_set<std::string> names;
     for (const BookList& list : book.lists) {
         Checklist* checklist = doc.CreateChecklist();
         std::string name(list.name);
@@ -557,6 +559,15 @@ void BookToDoc(const Book& book, ChecklistDoc& doc, Warnings& warnings) {
             warnings.Add(Where(list.name) + ": the name is " + done);
         }
         checklist->SetName(name);
+        // Facts name their list, and go back to the first list of that name.
+        if (!names.insert(name).second &&
+            (list.phase != Phase::Unsaid || list.completion != Completion::None ||
+             std::any_of(list.items.begin(), list.items.end(),
+                         [](const Item& item) { return item.liveData != 0; }))) {
+            warnings.Add(Where(list.name) +
+                         ": its phase, completion and live data read back from .ckl as those of "
+                         "the first checklist of that name");
+        }
         if (list.phase != Phase::Unsaid) {
             factLines.push_back(std::string(factKeys[0].second) + name + "\": " +
                                 std::string(phaseWords[static_cast<std::size_t>(list.phase)]));
