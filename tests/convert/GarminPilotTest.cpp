@@ -372,6 +372,40 @@ INSTANTIATE_TEST_SUITE_P(
     }),
     RowName());
 
+TEST(GarminPilotRead, CrLfIsOneLineBreak) {
+    if (!HasTar()) {
+        GTEST_SKIP() << "no tar command";
+    }
+    Book book;
+    Warnings warnings;
+    ASSERT_FALSE(ReadGarminPilot(
+        PackedByTar("{\"objects\": [{\"checklists\": [{\"name\": \"A\", \"checklistItems\": "
+                    "[\"I\"]}], \"checklistItems\": [{\"uuid\": \"I\", \"title\": \"x\\r\\ny\\r\", "
+                    "\"action\": \"z\\r\\n\"}]}]}"),
+        book, warnings));
+    ASSERT_EQ(book.lists.size(), 1u);
+    ASSERT_EQ(book.lists[0].items.size(), 1u);
+    EXPECT_EQ(book.lists[0].items[0].prompt, "x\ny\r");
+    EXPECT_EQ(book.lists[0].items[0].expectation, "z\n");
+}
+
+// A .ckl tells the facts of a list by its name: a second list of the name with facts of its own
+// is told of, as they read back as the first one's.
+TEST(GarminPilotRead, ListsOfOneNameWarnOfTheirFacts) {
+    Book book;
+    book.lists = {MakeList("Doors", {}), MakeList("Doors", {}, Phase::Landing)};
+    ChecklistDoc doc;
+    Warnings warnings;
+    BookToDoc(book, doc, warnings);
+    ASSERT_EQ(warnings.lines.size(), 1u) << Joined(warnings);
+    EXPECT_EQ(warnings.lines[0], "checklist \"Doors\": its phase, completion and live data read "
+                                 "back from .ckl as those of the first checklist of that name");
+    book.lists = {MakeList("Doors", {}, Phase::Landing), MakeList("Doors", {})};
+    warnings = {};
+    BookToDoc(book, doc, warnings);
+    EXPECT_TRUE(warnings.Empty()) << Joined(warnings);
+}
+
 // content.json beyond 64 MiB is read when it packs no tighter than checklists do, and refused
 // when it packs like a bomb; the writer tells when its file would be refused.
 TEST(GarminPilotRead, ReadsALargeFileThatPacksAsChecklistsDo) {

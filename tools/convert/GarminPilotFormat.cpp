@@ -708,8 +708,8 @@ private:
         Item item;
         if (raw.type != itemTypeNote) {
             item.kind = raw.action.empty() ? ItemKind::Challenge : ItemKind::ChallengeResponse;
-            item.prompt = book.Keep(raw.title);
-            item.expectation = book.Keep(raw.action);
+            item.prompt = Kept(raw.title);
+            item.expectation = Kept(raw.action);
             item.liveData = raw.type;
             return item;
         }
@@ -730,8 +730,23 @@ private:
         } else {
             item.kind = ItemKind::Note;
         }
-        item.prompt = book.Keep(text);
+        item.prompt = Kept(text);
         return item;
+    }
+
+    // text in the book's store, each CR LF as the line feed that breaks a line in a book.
+    std::string_view Kept(std::string_view text) {
+        if (text.find('\r') == std::string_view::npos) {
+            return book.Keep(text);
+        }
+        std::string lines;
+        lines.reserve(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') {
+                lines += text[i];
+            }
+        }
+        return book.Keep(lines);
     }
 
     Book& book;
