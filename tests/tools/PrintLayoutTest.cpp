@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -236,6 +237,14 @@ struct FlowCase {
 
 class Flow : public testing::TestWithParam<FlowCase> {};
 
+// Three lists of three items.
+const std::vector<TestList> shortLists = {Numbered("A", 3), Numbered("B", 3), Numbered("C", 3)};
+
+FlowCase Starting(ckl::ListStart start, FlowCase row) {
+    row.start = start;
+    return row;
+}
+
 TEST_P(Flow, PlacesListsInColumnsAndPages) {
     const FlowCase& row = GetParam();
     PrintPlan plan = LayOut(row.lists, row.columns, row.title, row.height, row.start);
@@ -330,68 +339,22 @@ INSTANTIATE_TEST_SUITE_P(
                  "p1c1 A:11 | p1c2 A+:4"},
         // --start column and page: each list atop a column or page of its own, however much
         // room the one before left, but never leaving a column or page empty behind it.
-        FlowCase{"StartColumnGivesEachListAColumn",
-                 2,
-                 {Numbered("A", 3), Numbered("B", 3), Numbered("C", 3)},
-                 "p1c1 A:3 | p1c2 B:3 | p2c1 C:3",
-                 false,
-                 24,
-                 ckl::ListStart::Column},
-        FlowCase{"StartColumnInOneColumnGivesEachListAPage",
-                 1,
-                 {Numbered("A", 3), Numbered("B", 3)},
-                 "p1c1 A:3 | p2c1 B:3",
-                 false,
-                 24,
-                 ckl::ListStart::Column},
-        FlowCase{"StartPageSkipsTheRestOfThePage",
-                 2,
-                 {Numbered("A", 3), Numbered("B", 3)},
-                 "p1c1 A:3 | p2c1 B:3",
-                 false,
-                 24,
-                 ckl::ListStart::Page},
-        FlowCase{"StartPageFirstListStaysUnderTheTitle",
-                 2,
-                 {Numbered("A", 3), Numbered("B", 3)},
-                 "p1c1 A:3 | p2c1 B:3",
-                 true,
-                 24,
-                 ckl::ListStart::Page},
-        // A ends atop the second column; B begins on the next page, not in the rest of it.
-        FlowCase{"StartPageAfterAListCarriedOver",
-                 2,
-                 {Numbered("A", 20), Numbered("B", 2)},
-                 "p1c1 A:14 | p1c2 A+:6 | p2c1 B:2",
-                 false,
-                 24,
-                 ckl::ListStart::Page},
-        FlowCase{"StartColumnStillCarriesLongListsOver",
-                 2,
-                 {Numbered("A", 2), Numbered("B", 20)},
-                 "p1c1 A:2 | p1c2 B:14 | p2c1 B+:6",
-                 false,
-                 24,
-                 ckl::ListStart::Column},
+        Starting(ckl::ListStart::Column,
+                 {"StartColumn", 2, shortLists, "p1c1 A:3 | p1c2 B:3 | p2c1 C:3"}),
+        Starting(ckl::ListStart::Page,
+                 {"StartPage", 2, shortLists, "p1c1 A:3 | p2c1 B:3 | p3c1 C:3"}),
+        Starting(ckl::ListStart::Page,
+                 {"StartPageUnderTheTitle", 2, shortLists, "p1c1 A:3 | p2c1 B:3 | p3c1 C:3", true}),
         // The line naming the next checklist belongs to its list: it moves with it and is never
-        // carried over alone.
-        FlowCase{"NextLineEndsItsList",
-                 1,
-                 {{"A", {"A1", "A2"}, "B"}, Numbered("B", 2)},
-                 "p1c1 A:2> B:2"},
-        // B ends at 21.75 without its last line, 23.35 with it.
-        FlowCase{"WithoutNextLineTheListFits",
+        // carried over alone. B ends at 21.75 without its last line, 23.35 with it.
+        FlowCase{"NextLineEndsItsList", 1, {{"A", {"A1"}, "B"}, Numbered("B", 2)}, "p1c1 A:1> B:2"},
+        FlowCase{"WithoutNextLineTheListFits", 2, {{"A", {}}, Numbered("B", 12)}, "p1c1 A:- B:12"},
+        FlowCase{"NextLineCounts",
                  2,
-                 {Numbered("A", 0), Numbered("B", 12)},
-                 "p1c1 A:- B:12"},
-        FlowCase{"NextLineCountsInTheWholeList",
-                 2,
-                 {Numbered("A", 0), {"B", Numbered("B", 12).items, "C"}},
+                 {{"A", {}}, {"B", Numbered("B", 12).items, "C"}},
                  "p1c1 A:- | p1c2 B:12>"},
-        FlowCase{"NextLineGoesOverWithTheLastItems",
-                 1,
-                 {{"A", Numbered("A", 14).items, "B"}},
-                 "p1c1 A:12 | p2c1 A+:2>"},
+        FlowCase{
+            "NextLineGoesOver", 1, {{"A", Numbered("A", 14).items, "B"}}, "p1c1 A:12 | p2c1 A+:2>"},
         FlowCase{"NextLineAfterNoItems", 1, {{"A", {}, "B"}}, "p1c1 A:->"}),
     [](const testing::TestParamInfo<FlowCase>& info) { return std::string(info.param.name); });
 
@@ -562,317 +525,233 @@ namespace {
 
 // --- paper, margins and type ---
 
-struct PaperCase {
-    const char* name;
-    std::string page;
-    std::optional<ckl::PaperSize> size; // nothing for a value --page refuses
-    double itemPoints = 0;              // the type it is set in
-
-    friend void PrintTo(const PaperCase& row, std::ostream* os) { *os << row.name; }
-};
-
-class Papers : public testing::TestWithParam<PaperCase> {};
-
-TEST_P(Papers, AreNamedOrMeasured) {
-    const PaperCase& row = GetParam();
-    std::optional<ckl::Paper> paper = ckl::PaperFor(row.page);
-    EXPECT_EQ(ckl::CheckPaperSize(row.page).has_value(),
-              !row.size || row.page == "a4" || row.page == "kneeboard");
-    ASSERT_EQ(paper.has_value(), row.size.has_value());
-    if (paper) {
-        EXPECT_NEAR(paper->size.widthMm, row.size->widthMm, 1e-9);
-        EXPECT_NEAR(paper->size.heightMm, row.size->heightMm, 1e-9);
-        EXPECT_EQ(paper->type.item, row.itemPoints);
+// What print makes of "--page P": "210x297 11" for the paper's size and its type for items; of
+// "--margins M": "10,12.5,8,14" for top, right, bottom and left; "" for a value refused, which the
+// option's check then complains of, and only then. Of "--page P --margins M --columns N": "room"
+// or "no room" for the columns.
+std::string Read(const std::string& options) {
+    char page[32] = "";
+    char given[32] = "";
+    int columns = 0;
+    if (std::sscanf(options.c_str(), "--page %31s --margins %31s --columns %d", page, given,
+                    &columns) == 3) {
+        return ckl::RoomComplaint(ckl::PaperFor(page)->size, *ckl::ReadMargins(given), columns)
+                   ? "no room"
+                   : "room";
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    PrintLayout, Papers,
-    testing::Values(PaperCase{"A4", "a4", ckl::PaperSize{210, 297}, 11},
-                    PaperCase{"Kneeboard", "kneeboard", ckl::PaperSize{139.7, 215.9}, 10},
-                    PaperCase{"Millimetres", "100x150mm", ckl::PaperSize{100, 150}, 10},
-                    PaperCase{"Inches", "5.5x8.5in", ckl::PaperSize{139.7, 215.9}, 10},
-                    PaperCase{"LargeSetLikeA4", "300x400mm", ckl::PaperSize{300, 400}, 11},
-                    PaperCase{"LyingAsGiven", "297x210mm", ckl::PaperSize{297, 210}, 11},
-                    PaperCase{"SmallestSides", "50x50mm", ckl::PaperSize{50, 50}, 10},
-                    PaperCase{"LargestSides", "600x600mm", ckl::PaperSize{600, 600}, 11},
-                    PaperCase{"NameInCapitals", "A4", std::nullopt},
-                    PaperCase{"Centimetres", "10x15cm", std::nullopt},
-                    PaperCase{"NoUnit", "100x150", std::nullopt},
-                    PaperCase{"UnitInCapitals", "100x150MM", std::nullopt},
-                    PaperCase{"OneSide", "100mm", std::nullopt},
-                    PaperCase{"ThreeSides", "100x150x20mm", std::nullopt},
-                    PaperCase{"NoWidth", "x150mm", std::nullopt},
-                    PaperCase{"SideTooShort", "49.9x150mm", std::nullopt},
-                    PaperCase{"SideTooLong", "100x601mm", std::nullopt},
-                    PaperCase{"Negative", "-100x150mm", std::nullopt},
-                    PaperCase{"Exponent", "1e2x150mm", std::nullopt},
-                    PaperCase{"NotANumber", "nanx150mm", std::nullopt},
-                    PaperCase{"TwoPoints", "100.0.0x150mm", std::nullopt},
-                    PaperCase{"Spaces", "100 x 150mm", std::nullopt},
-                    PaperCase{"Empty", "", std::nullopt}),
-    [](const testing::TestParamInfo<PaperCase>& info) { return std::string(info.param.name); });
-
-struct MarginsCase {
-    const char* name;
-    std::string text;
-    std::optional<std::array<double, 4>> margins; // top, right, bottom, left; nothing: refused
-
-    friend void PrintTo(const MarginsCase& row, std::ostream* os) { *os << row.name; }
-};
-
-class Margins : public testing::TestWithParam<MarginsCase> {};
-
-TEST_P(Margins, AreOneForEverySideOrFour) {
-    const MarginsCase& row = GetParam();
-    std::optional<ckl::PaperMargins> margins = ckl::ReadMargins(row.text);
-    EXPECT_EQ(ckl::CheckMargins(row.text).has_value(), !row.margins.has_value());
-    ASSERT_EQ(margins.has_value(), row.margins.has_value());
-    if (margins) {
-        std::array<double, 4> sides = {margins->topMm, margins->rightMm, margins->bottomMm,
-                                       margins->leftMm};
-        for (std::size_t i = 0; i < 4; ++i) {
-            EXPECT_NEAR(sides[i], (*row.margins)[i], 1e-9) << i;
+    char text[64] = "";
+    const std::string_view value = std::string_view(options).substr(options.find(' ') + 1);
+    if (options.starts_with("--page ")) {
+        std::optional<ckl::Paper> paper = ckl::PaperFor(value);
+        // A named paper is no size, which is all the size check speaks of.
+        EXPECT_EQ(ckl::CheckPaperSize(value).has_value(),
+                  !paper || std::isalpha(static_cast<unsigned char>(value[0])));
+        if (paper) {
+            std::snprintf(text, sizeof text, "%gx%g %g", paper->size.widthMm, paper->size.heightMm,
+                          paper->type.item);
         }
+    } else if (std::optional<ckl::PaperMargins> margins = ckl::ReadMargins(value)) {
+        std::snprintf(text, sizeof text, "%g,%g,%g,%g", margins->topMm, margins->rightMm,
+                      margins->bottomMm, margins->leftMm);
     }
+    if (options.starts_with("--margins ")) {
+        EXPECT_EQ(ckl::CheckMargins(value).has_value(), *text == '\0');
+    }
+    return text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PrintLayout, Margins,
-    testing::Values(MarginsCase{"OneForEverySide", "12mm", std::array<double, 4>{12, 12, 12, 12}},
-                    MarginsCase{"Inches", "0.5in", std::array<double, 4>{12.7, 12.7, 12.7, 12.7}},
-                    MarginsCase{"FourInOrder", "10,12.5,8,14mm",
-                                std::array<double, 4>{10, 12.5, 8, 14}},
-                    MarginsCase{"None", "0mm", std::array<double, 4>{0, 0, 0, 0}},
-                    MarginsCase{"Widest", "100mm", std::array<double, 4>{100, 100, 100, 100}},
-                    MarginsCase{"TooWide", "100.5mm", std::nullopt},
-                    MarginsCase{"OneOfFourTooWide", "10,10,10,4in", std::nullopt},
-                    MarginsCase{"NoUnit", "12", std::nullopt},
-                    MarginsCase{"Centimetres", "1cm", std::nullopt},
-                    MarginsCase{"Two", "10,12mm", std::nullopt},
-                    MarginsCase{"Three", "10,12,10mm", std::nullopt},
-                    MarginsCase{"Five", "1,2,3,4,5mm", std::nullopt},
-                    MarginsCase{"EmptySide", "10,,10,10mm", std::nullopt},
-                    MarginsCase{"Negative", "-1mm", std::nullopt},
-                    MarginsCase{"UnitOnEachSide", "10mm,10mm,10mm,10mm", std::nullopt},
-                    MarginsCase{"Empty", "", std::nullopt}),
-    [](const testing::TestParamInfo<MarginsCase>& info) { return std::string(info.param.name); });
-
-struct RoomCase {
+struct ReadCase {
     const char* name;
-    ckl::PaperSize size;
-    ckl::PaperMargins margins;
-    int columns;
-    bool fits;
+    std::string options;
+    std::string read;
 
-    friend void PrintTo(const RoomCase& row, std::ostream* os) { *os << row.name; }
+    friend void PrintTo(const ReadCase& row, std::ostream* os) { *os << row.name; }
 };
 
-class Room : public testing::TestWithParam<RoomCase> {};
+// A paper set at least as large as A4 across takes A4's type, a smaller one A5's. 110 mm across
+// less the margins and three gaps of 8 mm leave 4 columns of exactly 20 mm, the least.
+const ReadCase paperOptions[] = {
+    {"PageA4", "--page a4", "210x297 11"},
+    {"PageKneeboard", "--page kneeboard", "139.7x215.9 10"},
+    {"PageMillimetres", "--page 100x150mm", "100x150 10"},
+    {"PageInches", "--page 5.5x8.5in", "139.7x215.9 10"},
+    {"PageLargeSetLikeA4", "--page 300x400mm", "300x400 11"},
+    {"PageLyingAsGiven", "--page 297x210mm", "297x210 11"},
+    {"PageSmallestSides", "--page 50x50mm", "50x50 10"},
+    {"PageLargestSides", "--page 600x600mm", "600x600 11"},
+    {"PageNameInCapitals", "--page A4", ""},
+    {"PageCentimetres", "--page 10x15cm", ""},
+    {"PageNoUnit", "--page 100x150", ""},
+    {"PageUnitInCapitals", "--page 100x150MM", ""},
+    {"PageOneSide", "--page 100mm", ""},
+    {"PageThreeSides", "--page 100x150x20mm", ""},
+    {"PageNoWidth", "--page x150mm", ""},
+    {"PageSideTooShort", "--page 49.9x150mm", ""},
+    {"PageSideTooLong", "--page 100x601mm", ""},
+    {"PageNegative", "--page -100x150mm", ""},
+    {"PageExponent", "--page 1e2x150mm", ""},
+    {"PageNotANumber", "--page nanx150mm", ""},
+    {"PageTwoPoints", "--page 100.0.0x150mm", ""},
+    {"PageSpaces", "--page 100 x 150mm", ""},
+    {"PageEmpty", "--page ", ""},
+    {"MarginsOneForEverySide", "--margins 12mm", "12,12,12,12"},
+    {"MarginsInches", "--margins 0.5in", "12.7,12.7,12.7,12.7"},
+    {"MarginsFourInOrder", "--margins 10,12.5,8,14mm", "10,12.5,8,14"},
+    {"MarginsNone", "--margins 0mm", "0,0,0,0"},
+    {"MarginsWidest", "--margins 100mm", "100,100,100,100"},
+    {"MarginsTooWide", "--margins 100.5mm", ""},
+    {"MarginsOneOfFourTooWide", "--margins 10,10,10,4in", ""},
+    {"MarginsNoUnit", "--margins 12", ""},
+    {"MarginsCentimetres", "--margins 1cm", ""},
+    {"MarginsTwo", "--margins 10,12mm", ""},
+    {"MarginsThree", "--margins 10,12,10mm", ""},
+    {"MarginsFive", "--margins 1,2,3,4,5mm", ""},
+    {"MarginsEmptySide", "--margins 10,,10,10mm", ""},
+    {"MarginsNegative", "--margins -1mm", ""},
+    {"MarginsUnitOnEachSide", "--margins 10mm,10mm,10mm,10mm", ""},
+    {"MarginsEmpty", "--margins ", ""},
+    {"RoomOnA4", "--page a4 --margins 15,16,12,16mm --columns 4", "room"},
+    {"RoomOnAKneeboard", "--page kneeboard --margins 22,10,8,10mm --columns 4", "room"},
+    {"RoomForColumnsOfTheLeastWidth", "--page 110x150mm --margins 0,0,0,6mm --columns 4", "room"},
+    {"NoRoomForNarrowerColumns", "--page 110x150mm --margins 0,0.5,0,6mm --columns 4", "no room"},
+    {"RoomOfTheLeastHeight", "--page a5 --margins 85,10,85,10mm --columns 1", "room"},
+    {"NoRoomLowerByAHair", "--page a5 --margins 85,10,85.1,10mm --columns 1", "no room"},
+};
 
-TEST_P(Room, IsLeftForEveryColumn) {
-    const RoomCase& row = GetParam();
-    std::optional<std::string> complaint = ckl::RoomComplaint(row.size, row.margins, row.columns);
-    EXPECT_EQ(!complaint.has_value(), row.fits) << complaint.value_or("");
+class PaperOptions : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(PaperOptions, AreReadOrRefused) {
+    EXPECT_EQ(Read(GetParam().options), GetParam().read);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PrintLayout, Room,
-    testing::Values(
-        RoomCase{"FourColumnsOnA4", {210, 297}, {15, 16, 12, 16}, 4, true},
-        RoomCase{"FourColumnsOnAKneeboard", {139.7, 215.9}, {22, 10, 8, 10}, 4, true},
-        // 110 mm across less the margins and three gaps of 8 mm: 4 columns of exactly 20 mm.
-        RoomCase{"ColumnsOfTheLeastWidth", {110, 150}, {0, 0, 0, 6}, 4, true},
-        RoomCase{"ColumnsTooNarrow", {110, 150}, {0, 0.5, 0, 6}, 4, false},
-        RoomCase{"MarginsMeetAcross", {148, 210}, {10, 74, 10, 74}, 1, false},
-        RoomCase{"MarginsCrossDown", {148, 210}, {100, 10, 100, 10}, 1, false},
-        RoomCase{"LeastHeight", {148, 210}, {85, 10, 85, 10}, 1, true},
-        RoomCase{"TooLowByAHair", {148, 210}, {85, 10, 85.1, 10}, 1, false}),
-    [](const testing::TestParamInfo<RoomCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(PrintLayout, PaperOptions, testing::ValuesIn(paperOptions),
+                         [](const testing::TestParamInfo<ReadCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // --font-size scales every ink alike, so that the page keeps its proportions.
 TEST(PrintLayout, FontSizeScalesEveryInk) {
-    const ckl::TypeSizes type{10, 11.5};
     for (int ink = static_cast<int>(Ink::Title); ink <= static_cast<int>(Ink::NextChecklist);
          ++ink) {
-        const Ink each = static_cast<Ink>(ink);
-        const double usual = ckl::InkPoints(each, type);
+        const double usual = ckl::InkPoints(static_cast<Ink>(ink), {10, 11.5});
         EXPECT_GT(usual, 0) << ink;
-        EXPECT_DOUBLE_EQ(ckl::InkPoints(each, type, 50), usual / 2) << ink;
-        EXPECT_DOUBLE_EQ(ckl::InkPoints(each, type, 300), usual * 3) << ink;
+        EXPECT_DOUBLE_EQ(ckl::InkPoints(static_cast<Ink>(ink), {10, 11.5}, 50), usual / 2) << ink;
     }
 }
 
 // --- the document: its facts, the cover and the groups ---
 
-// A checklist of doc named name with items.
-Checklist* AddList(ChecklistDoc& doc, std::string_view name,
-                   const std::vector<std::string>& items) {
-    Checklist* list = doc.CreateChecklist();
-    list->SetName(name);
-    for (const std::string& item : items) {
-        list->AppendItem(item);
-    }
-    doc.AppendChecklist(list);
-    return list;
-}
-
-// Every heading's text in the plan with the page it is on, "2:Before landing".
-std::vector<std::string> Headings(const PrintPlan& plan) {
-    std::vector<std::string> headings;
+// What a reader finds, page by page: "1 test.ckl 2 checklists" for the title, the cover and
+// "Contents" over the contents, "1 Climb 2" for an entry of them, whose page number ends at the
+// sheet's right edge above columnBottom, "2 Climb" for a list's heading, "2 Next: Climb" for the
+// line that ends a list, and the remarks.
+std::vector<std::string> Landmarks(const PrintPlan& plan, double columnBottom) {
+    std::vector<std::string> marks;
     for (std::size_t p = 0; p < plan.pages.size(); ++p) {
+        auto mark = [&](const PlacedBlock& block) {
+            std::string text = std::to_string(p + 1);
+            for (const ckl::PlacedText& placed : block.texts) {
+                text += " " + placed.text;
+            }
+            marks.push_back(text);
+        };
+        for (const PlacedBlock& block : plan.pages[p].top) {
+            mark(block);
+            if (block.kind == BlockKind::Contents) {
+                EXPECT_EQ(block.texts.back().x + Characters(block.texts.back().text), 30);
+                EXPECT_LE(block.texts.back().baseline + 0.25, columnBottom + 1e-9);
+            }
+        }
         for (const ckl::PlanColumn& column : plan.pages[p].columns) {
             for (const PlacedBlock& block : column.blocks) {
-                if (block.kind == BlockKind::ListHeading) {
-                    headings.push_back(std::to_string(p + 1) + ":" + Joined(block, Ink::Heading));
+                if (block.kind == BlockKind::ListHeading || block.kind == BlockKind::Remark ||
+                    block.kind == BlockKind::NextChecklist) {
+                    mark(block);
                 }
             }
         }
     }
-    return headings;
+    return marks;
 }
 
-// The "Next:" lines in order, each after the heading of the list it ends.
-std::vector<std::string> NextLines(const PrintPlan& plan) {
-    std::vector<std::string> lines;
-    std::string list;
-    for (const ckl::PlanPage& page : plan.pages) {
-        for (const ckl::PlanColumn& column : page.columns) {
-            for (const PlacedBlock& block : column.blocks) {
-                if (block.kind == BlockKind::ListHeading) {
-                    list = Joined(block, Ink::Heading);
-                } else if (block.kind == BlockKind::NextChecklist) {
-                    lines.push_back(list + " -> " + Joined(block, Ink::NextChecklist));
-                }
-            }
+// A file as a converter writes it, the facts of the lists last in "Checklist info".
+const std::vector<std::string> facts = {"Name: Cessna 172S",
+                                        "Aircraft: D-EXAM",
+                                        "Copyright: Example Flying Club",
+                                        "Detail: Normal procedures",
+                                        "Completion of \"Before takeoff\": next checklist",
+                                        "Completion of \"Climb\": map",
+                                        "Completion of \"\": next checklist"};
+
+struct DocumentCase {
+    const char* name;
+    std::vector<std::string> lists; // each of one item, "Checklist info" of the facts
+    ckl::PrintContents contents;
+    std::vector<std::string> marks;
+    int columns = 2;
+    double height = 24;
+
+    friend void PrintTo(const DocumentCase& row, std::ostream* os) { *os << row.name; }
+};
+
+DocumentCase Document(const char* name, const std::vector<std::string>& lists,
+                      ckl::PrintContents contents, const std::vector<std::string>& marks,
+                      int columns = 2, double height = 24) {
+    return {name, lists, contents, marks, columns, height};
+}
+
+class Documents : public testing::TestWithParam<DocumentCase> {};
+
+TEST_P(Documents, PrintWhatTheirFactsAndTheOptionsSay) {
+    const DocumentCase& row = GetParam();
+    ChecklistDoc doc;
+    for (const std::string& name : row.lists) {
+        Checklist* list = doc.CreateChecklist();
+        list->SetName(name);
+        for (const std::string& item : name == "Checklist info" ? facts : std::vector{name + "1"}) {
+            list->AppendItem(item);
         }
+        doc.AppendChecklist(list);
     }
-    return lines;
-}
-
-// A file as a converter writes it: three lists, the metadata and the facts of the lists last.
-void FillAircraftFile(ChecklistDoc& doc) {
-    AddList(doc, "Before takeoff", {"Flaps ..... SET"});
-    AddList(doc, "Climb", {"Power ..... FULL"});
-    AddList(doc, "Before landing", {"Mixture ..... RICH"});
-    AddList(doc, "Checklist info",
-            {"Name: Cessna 172S", "Aircraft: D-EXAM", "Copyright: Example Flying Club",
-             "Detail: Normal procedures", "Completion of \"Before takeoff\": next checklist",
-             "Completion of \"Climb\": map", "Completion of \"Before landing\": next checklist"});
-}
-
-TEST(PrintLayout, CompletionLeadsToTheNextChecklist) {
     FixedMeasurer measurer;
-    ChecklistDoc doc;
-    FillAircraftFile(doc);
-    for (bool cover : {false, true}) {
-        SCOPED_TRACE(cover ? "cover" : "no cover");
-        PrintPlan plan = ckl::LayOutDocument(doc, "c172.ckl", measurer, Sheet(1), {.cover = cover});
-        // Another completion gives no line, nor does the last list: nothing follows it, the
-        // "Checklist info" list is no checklist to fly.
-        EXPECT_EQ(NextLines(plan), std::vector<std::string>{"Before takeoff -> Next: Climb"});
-    }
+    PrintPlan plan = ckl::LayOutDocument(doc, "test.ckl", measurer, Sheet(row.columns, row.height),
+                                         row.contents);
+    EXPECT_EQ(Landmarks(plan, row.height - 2), row.marks);
 }
 
-TEST(PrintLayout, WithoutCoverTheInfoListPrintsAsToday) {
-    FixedMeasurer measurer;
-    ChecklistDoc doc;
-    FillAircraftFile(doc);
-    PrintPlan plan = ckl::LayOutDocument(doc, "c172.ckl", measurer, Sheet(2));
-    EXPECT_EQ(Joined(plan.pages[0].top[0], Ink::Subtitle), "4 checklists");
-    EXPECT_EQ(Headings(plan).back(), "1:Checklist info");
-}
+const std::vector<std::string> aircraft = {"Before takeoff", "Climb", "", "Checklist info"};
+const std::vector<std::string> groups = {"Normal: Preflight", "Normal: Takeoff", "Normal: Climb",
+                                         "Emergency: Fire",   "Notes",           "Normal: Landing"};
 
-TEST(PrintLayout, CoverShowsTheFileAndItsContents) {
-    FixedMeasurer measurer;
-    ChecklistDoc doc;
-    FillAircraftFile(doc);
-    Checklist* unnamed = doc.CreateChecklist(); // a list without a name before the info list
-    unnamed->SetName("");
-    doc.AppendChecklist(unnamed, doc.ChecklistAt(2));
-    PrintPlan plan = ckl::LayOutDocument(doc, "c172.ckl", measurer, Sheet(1), {.cover = true});
-    ASSERT_GE(plan.pages.size(), 2u);
-    const ckl::PlanPage& cover = plan.pages[0];
-    for (const ckl::PlanColumn& column : cover.columns) {
-        EXPECT_TRUE(column.blocks.empty()); // the cover holds nothing but itself
-    }
-    ASSERT_FALSE(cover.top.empty());
-    EXPECT_EQ(Joined(cover.top[0], Ink::CoverTitle), "Cessna 172S");
-    EXPECT_EQ(Joined(cover.top[0], Ink::Subtitle), "Normal procedures");
-    EXPECT_EQ(Joined(cover.top[0], Ink::Label), "Aircraft: Copyright:");
-    EXPECT_EQ(Joined(cover.top[0], Ink::Item), "D-EXAM Example Flying Club");
-    // Each entry of the contents gives the page its list begins on.
-    std::vector<std::string> contents;
-    for (const ckl::PlanPage& page : plan.pages) {
-        for (const PlacedBlock& block : page.top) {
-            if (block.kind == BlockKind::Contents) {
-                ASSERT_EQ(block.texts.size(), 2u);
-                EXPECT_EQ(block.texts[1].x + Characters(block.texts[1].text), 30);
-                contents.push_back(block.texts[1].text + ":" + block.texts[0].text);
-            }
-        }
-    }
-    EXPECT_EQ(contents, Headings(plan));
-    EXPECT_EQ(contents, (std::vector<std::string>{"2:Before takeoff", "2:Climb", "2:Before landing",
-                                                  "2:(no name)"}));
-    EXPECT_EQ(Joined(plan.pages[0].footer, Ink::Footer), "c172.ckl Page 1 of 2");
-}
-
-// Contents longer than a page go on over the next, and still give the right pages.
-TEST(PrintLayout, LongContentsGoOnOverThePage) {
-    FixedMeasurer measurer;
-    ChecklistDoc doc;
-    for (int i = 1; i <= 40; ++i) {
-        AddList(doc, "List " + std::to_string(i), {"Item"});
-    }
-    PrintPlan plan = ckl::LayOutDocument(doc, "many.ckl", measurer, Sheet(1),
-                                         {.cover = true, .start = ckl::ListStart::Page});
-    std::vector<std::string> contents;
-    for (std::size_t p = 0; p < plan.pages.size(); ++p) {
-        for (const PlacedBlock& block : plan.pages[p].top) {
-            if (block.kind == BlockKind::Contents) {
-                contents.push_back(block.texts[1].text + ":" + block.texts[0].text);
-                for (const ckl::PlacedText& text : block.texts) {
-                    EXPECT_LE(text.baseline + 0.25, 22 + 1e-9) << text.text;
-                }
-            }
-        }
-    }
-    EXPECT_EQ(contents, Headings(plan));
-    ASSERT_EQ(contents.size(), 40u);
-    EXPECT_EQ(contents.front(), "4:List 1"); // after three pages of contents
-    EXPECT_EQ(contents.back(), "43:List 40");
-}
-
-TEST(PrintLayout, CoverOfNoChecklists) {
-    FixedMeasurer measurer;
-    ChecklistDoc doc;
-    PrintPlan plan = ckl::LayOutDocument(doc, "empty.ckl", measurer, Sheet(2), {.cover = true});
-    ASSERT_EQ(plan.pages.size(), 2u);
-    EXPECT_EQ(Joined(plan.pages[0].top[0], Ink::CoverTitle), "empty.ckl");
-    EXPECT_EQ(Joined(plan.pages[1].columns[0].blocks[0], Ink::Remark), "(no checklists)");
-}
-
-// --group-pages: a group (lists named alike before the first ": ") begins a new page; a list
-// named without ": " is a group of its own.
-TEST(PrintLayout, GroupsBeginNewPages) {
-    FixedMeasurer measurer;
-    ChecklistDoc doc;
-    for (const char* name : {"Normal: Preflight", "Normal: Takeoff", "Emergency: Fire",
-                             "Emergency: Ditching", "Notes", "Normal: Landing"}) {
-        AddList(doc, name, {"Item"});
-    }
-    PrintPlan plan =
-        ckl::LayOutDocument(doc, "groups.ckl", measurer, Sheet(2), {.groupPages = true});
-    EXPECT_EQ(Headings(plan), (std::vector<std::string>{
-                                  "1:Normal: Preflight", "1:Normal: Takeoff", "2:Emergency: Fire",
-                                  "2:Emergency: Ditching", "3:Notes", "4:Normal: Landing"}));
-    // Lists of a group still begin where --start says.
-    plan = ckl::LayOutDocument(doc, "groups.ckl", measurer, Sheet(2),
-                               {.groupPages = true, .start = ckl::ListStart::Column});
-    EXPECT_EQ(Outline(plan), "p1c1 Normal: Preflight:1 | p1c2 Normal: Takeoff:1 | p2c1 Emergency: "
-                             "Fire:1 | p2c2 Emergency: Ditching:1 | p3c1 Notes:1 | p4c1 Normal: "
-                             "Landing:1");
-}
+// Only a completion that leads on gives a "Next:" line, and the last checklist has none, the
+// "Checklist info" list being none to fly. With --cover that list becomes the cover, whose
+// contents give each list's page, going on over the next page when they must. --group-pages: a
+// group (lists named alike before the first ": ") begins a new page; a list named without ": "
+// is a group of its own; lists of a group still begin where --start says.
+INSTANTIATE_TEST_SUITE_P(
+    PrintLayout, Documents,
+    testing::Values(
+        Document("NextLines", aircraft, {},
+                 {"1 test.ckl 4 checklists", "1 Before takeoff", "1 Next: Climb", "1 Climb",
+                  "1 (no name)", "1 Checklist info"}),
+        Document("Cover", aircraft, {.cover = true},
+                 {"1 Cessna 172S Normal procedures Aircraft: D-EXAM Copyright: Example Flying Club",
+                  "1 Contents", "1 Before takeoff 2", "1 Climb 2", "1 (no name) 2",
+                  "2 Before takeoff", "2 Next: Climb", "2 Climb", "2 (no name)"},
+                 1),
+        Document("CoverOfNoChecklists", {}, {.cover = true}, {"1 test.ckl", "2 (no checklists)"}),
+        Document("ContentsGoOnOverThePage", {"A", "B", "C", "D", "E", "F"},
+                 {.cover = true, .start = ckl::ListStart::Page},
+                 {"1 test.ckl", "1 Contents", "1 A 3", "1 B 4", "2 C 5", "2 D 6", "2 E 7", "2 F 8",
+                  "3 A", "4 B", "5 C", "6 D", "7 E", "8 F"},
+                 1, 10),
+        Document("GroupPages", groups, {.groupPages = true},
+                 {"1 test.ckl 6 checklists", "1 Normal: Preflight", "1 Normal: Takeoff",
+                  "1 Normal: Climb", "2 Emergency: Fire", "3 Notes", "4 Normal: Landing"}),
+        Document("GroupPagesStartingColumns", groups,
+                 {.groupPages = true, .start = ckl::ListStart::Column},
+                 {"1 test.ckl 6 checklists", "1 Normal: Preflight", "1 Normal: Takeoff",
+                  "2 Normal: Climb", "3 Emergency: Fire", "4 Notes", "5 Normal: Landing"})),
+    [](const testing::TestParamInfo<DocumentCase>& info) { return std::string(info.param.name); });
 
 } // namespace
