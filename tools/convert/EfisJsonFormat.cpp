@@ -3,6 +3,7 @@
 #include "LineRules.h"
 
 #include "CklConventions.h"
+#include "JsonRoom.h"
 
 #include <nlohmann/json.hpp>
 #include <simdjson.h>
@@ -18,8 +19,6 @@
 #include <iterator>
 #include <memory>
 #include <vector>
-
-#include <sys/mman.h>
 
 namespace convert {
 namespace {
@@ -373,57 +372,15 @@ private:
     ValuePath nextIndex; // of the next value in each object or array open
 };
 
-// The text with the padding simdjson reads beyond its end, in room of its own. The system is
-// asked to back a large text's room with large pages, which spares most of the page faults of
-// copying a hundred megabytes.
-class PaddedText {
-public:
-    explicit PaddedText(std::string_view text) : size(text.size()) {
-        constexpr std::size_t largePage = std::size_t(2) << 20;
-        std::size_t room = text.size() + simdjson::SIMDJSON_PADDING;
-        if (text.size() >= largePage) {
-            room = (room + largePage - 1) / largePage * largePage;
-            data.reset(static_cast<char*>(std::aligned_alloc(largePage, room)));
-#ifdef MADV_HUGEPAGE
-            if (data) {
-                madvise(data.get(), room, MADV_HUGEPAGE);
-            }
-#endif
-        } else {
-            data.reset(static_cast<char*>(std::malloc(room)));
-        }
-        if (data) {
-            std::memcpy(data.get(), text.data(), text.size());
-            std::memset(data.get() + text.size(), 0, simdjson::SIMDJSON_PADDING);
-        }
-    }
-
-    // Parses the text into root, with room for any depth of nesting when the usual room is too
-    // small: the values of fields this reader skips may nest deeply and are JSON all the same.
-    simdjson::error_code Parse(dom::parser& parser, dom::element& root) const {
-        if (!data) {
-            return simdjson::MEMALLOC;
-        }
-        simdjson::error_code error = parser.parse(data.get(), size, false).get(root);
-        if (error == simdjson::DEPTH_ERROR) {
-            error = parser.allocate(size, size / 2 + 1);
-            if (!error) {
-                error = parser.parse(data.get(), size, false).get(root);
-            }
-        }
-        return error;
-    }
-
-private:
-    struct Free {
-        void operator()(char* room) const { std::free(room); }
-    };
-    std::unique_ptr<char, Free> data;
-    std::size_t size;
-};
-
+// Parses a copy of text, in room with the padding simdjson reads beyond its end.
 simdjson::error_code Parse(dom::parser& parser, std::string_view text, dom::element& root) {
-    return PaddedText(text).Parse(parser, root);
+    JsonRoom room;
+    if (!room.Make(text.size())) {
+        return simdjson::MEMALLOC;
+    }
+    std::memcpy(room.Data(), text.data(), text.size());
+    room.SetSize(text.size());
+    return ParseJson(parser, room.Text(), root);
 }
 
 // --- reading ---

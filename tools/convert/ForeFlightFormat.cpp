@@ -1,6 +1,7 @@
 #include "ForeFlightFormat.h"
 
 #include "CklConventions.h"
+#include "JsonRoom.h"
 #include "JsonText.h"
 #include "LineRules.h"
 
@@ -15,8 +16,6 @@
 #include <memory>
 #include <unordered_map>
 #include <vector>
-
-#include <sys/mman.h>
 
 namespace convert {
 namespace {
@@ -45,37 +44,8 @@ struct FreeCipher {
 };
 using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, FreeCipher>;
 
-// The JSON inside a file, with the zero bytes that simdjson may read beyond its end.
-// A large text's room is asked to be backed by large pages, which spares most of the page
-// faults of filling a hundred megabytes.
-struct Plaintext {
-    struct Free {
-        void operator()(char* room) const { std::free(room); }
-    };
-    std::unique_ptr<char, Free> data;
-    std::size_t size = 0;
-
-    // Room for bytes and the padding; false when there is none.
-    bool Make(std::size_t bytes) {
-        constexpr std::size_t largePage = std::size_t(2) << 20;
-        std::size_t room = bytes + simdjson::SIMDJSON_PADDING;
-        if (room < largePage) {
-            data.reset(static_cast<char*>(std::malloc(room)));
-            return data != nullptr;
-        }
-        room = (room + largePage - 1) / largePage * largePage;
-        data.reset(static_cast<char*>(std::aligned_alloc(largePage, room)));
-#ifdef MADV_HUGEPAGE
-        if (data) {
-            madvise(data.get(), room, MADV_HUGEPAGE);
-        }
-#endif
-        return data != nullptr;
-    }
-};
-
 // Decrypts the ciphertext after the IV into plain; what is wrong when it cannot.
-std::optional<std::string> Decrypt(std::string_view bytes, Plaintext& plain) {
+std::optional<std::string> Decrypt(std::string_view bytes, JsonRoom& plain) {
     constexpr std::string_view notForeFlight = "not a ForeFlight file: ";
     if (bytes.size() < 2 * blockBytes) {
         return std::string(notForeFlight) + "the file is shorter than an IV and one AES block";
@@ -94,7 +64,7 @@ std::optional<std::string> Decrypt(std::string_view bytes, Plaintext& plain) {
     if (!plain.Make(cipher.size() + blockBytes)) {
         return std::string("the file is too large to decrypt in memory");
     }
-    unsigned char* out = Bytes(plain.data.get());
+    unsigned char* out = Bytes(plain.Data());
     std::size_t written = 0;
     for (std::size_t at = 0; at < cipher.size(); at += cipherPieceBytes) {
         int length = 0;
@@ -111,8 +81,7 @@ std::optional<std::string> Decrypt(std::string_view bytes, Plaintext& plain) {
                "it does not decrypt under ForeFlight's key (a wrong key or padding)";
     }
     written += static_cast<std::size_t>(length);
-    std::memset(out + written, 0, simdjson::SIMDJSON_PADDING);
-    plain.size = written;
+    plain.SetSize(written);
     return std::nullopt;
 }
 
@@ -784,25 +753,17 @@ private:
 } // namespace
 
 std::optional<ReadError> ReadForeFlight(std::string_view bytes, Book& book, Warnings& warnings) {
-    Plaintext plain;
+    JsonRoom plain;
     if (std::optional<std::string> wrong = Decrypt(bytes, plain)) {
         return ReadError{ReadError::nowhere, std::move(*wrong)};
     }
-    std::string_view text(plain.data.get(), plain.size);
+    std::string_view text = plain.Text();
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3); // a byte-order mark, which some tools write
     }
     dom::parser parser;
     dom::element root;
-    simdjson::error_code error = parser.parse(text.data(), text.size(), false).get(root);
-    if (error == simdjson::DEPTH_ERROR) {
-        // Members the reader skips may nest deeply and are JSON all the same.
-        error = parser.allocate(text.size(), text.size() / 2 + 1);
-        if (!error) {
-            error = parser.parse(text.data(), text.size(), false).get(root);
-        }
-    }
-    if (error) {
+    if (simdjson::error_code error = ParseJson(parser, text, root)) {
         return ReadError{ReadError::nowhere, "the checklist inside is not valid JSON: " +
                                                  std::string(simdjson::error_message(error))};
     }

@@ -3,6 +3,7 @@
 #include "LineRules.h"
 
 #include "CklConventions.h"
+#include "JsonRoom.h"
 #include "JsonText.h"
 
 #include <archive.h>
@@ -1034,7 +1035,7 @@ std::optional<ReadError> ReadGarminPilot(std::string_view bytes, Book& book, War
     dom::parser parser;
     dom::element root;
     const std::size_t size = content.size() - simdjson::SIMDJSON_PADDING;
-    if (simdjson::error_code error = parser.parse(content.data(), size, false).get(root)) {
+    if (simdjson::error_code error = ParseJson(parser, {content.data(), size}, root)) {
         return Refused("content.json is not valid JSON: " +
                        std::string(simdjson::error_message(error)));
     }
