@@ -2,6 +2,7 @@
 #include "ChecklistDoc.h"
 #include "ChecklistFile.h"
 #include "CklConventions.h"
+#include "ConvertTestSupport.h"
 #include "EfisJsonFormat.h"
 #include "Formats.h"
 #include "TextFormats.h"
@@ -17,13 +18,9 @@
 #include <sstream>
 
 using namespace convert;
+using namespace converttest;
 
 namespace {
-
-std::string ReadFile(const std::string& name) {
-    std::ifstream in(std::string(TARVASTO_CONVERT_FILES) + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 enum class Format { Ace, Dynon, Grt, EfisJson };
 
@@ -68,36 +65,6 @@ std::string Write(Format format, const Book& book, Warnings& warnings, int width
         return true;
     });
     return written;
-}
-
-std::string Joined(const Warnings& warnings) {
-    std::string all;
-    for (const std::string& line : warnings.lines) {
-        all += line + "\n";
-    }
-    return all;
-}
-
-// The .ckl text of a document, as the program saves it.
-std::string CklOf(const Book& book, Warnings& warnings) {
-    ChecklistDoc doc;
-    BookToDoc(book, doc, warnings);
-    return ChecklistFile::WriteText(doc);
-}
-
-// The book of a .ckl text, with copies of its texts, as the document read goes away.
-Book BookOfCkl(std::string_view text, bool takeInfo) {
-    ChecklistDoc doc;
-    ChecklistFile::ReadText(doc, text);
-    Book book = DocToBook(doc, takeInfo);
-    for (BookList& list : book.lists) {
-        list.name = book.Keep(list.name);
-        for (Item& item : list.items) {
-            item.prompt = book.Keep(item.prompt);
-            item.expectation = book.Keep(item.expectation);
-        }
-    }
-    return book;
 }
 
 std::string UpperCase(std::string_view text) {

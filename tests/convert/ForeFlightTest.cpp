@@ -3,6 +3,7 @@
 #include "ChecklistFile.h"
 #include "CklConventions.h"
 #include "Conversion.h"
+#include "ConvertTestSupport.h"
 #include "ForeFlightFormat.h"
 #include "Formats.h"
 
@@ -34,6 +35,7 @@ static void PrintTo(const BookList& list, std::ostream* os) {
 } // namespace convert
 
 using namespace convert;
+using namespace converttest;
 using Json = nlohmann::json;
 
 namespace {
@@ -41,11 +43,6 @@ namespace {
 constexpr std::string_view foreFlightKey = "81e06e41a93f3848";
 constexpr const char* keyHex = "38316530366534316139336633383438";
 const auto rowName = [](const auto& info) { return std::string(info.param.name); };
-
-std::string ReadFile(const std::string& name) {
-    std::ifstream in(std::string(TARVASTO_CONVERT_FILES) + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string Write(const Book& book, Warnings& warnings) {
     std::string written;
@@ -62,14 +59,6 @@ Book Read(std::string_view bytes, Warnings& warnings) {
     std::optional<ReadError> error = ReadForeFlight(bytes, book, warnings);
     EXPECT_FALSE(error) << error->what;
     return book;
-}
-
-std::string Joined(const Warnings& warnings) {
-    std::string all;
-    for (const std::string& line : warnings.lines) {
-        all += line + "\n";
-    }
-    return all;
 }
 
 // AES-128-CBC through OpenSSL, in process, for the tables: encrypts with a fixed IV in front,

@@ -3,6 +3,7 @@
 #include "ChecklistFile.h"
 #include "CklConventions.h"
 #include "Conversion.h"
+#include "ConvertTestSupport.h"
 #include "Formats.h"
 #include "GarminPilotFormat.h"
 
@@ -21,26 +22,10 @@
 #include <vector>
 
 using namespace convert;
+using namespace converttest;
 using Json = nlohmann::json;
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string TestFile(const std::string& name) {
-    return ReadFile(std::string(TARVASTO_CONVERT_FILES) + "/" + name);
-}
-
-std::string Joined(const Warnings& warnings) {
-    std::string all;
-    for (const std::string& line : warnings.lines) {
-        all += line + "\n";
-    }
-    return all;
-}
 
 std::string Written(const Book& book, Warnings& warnings) {
     std::string written;
@@ -49,14 +34,6 @@ std::string Written(const Book& book, Warnings& warnings) {
         return true;
     }));
     return written;
-}
-
-// The .ckl text of book, as the program saves it: what a failed comparison shows.
-std::string CklOf(const Book& book) {
-    ChecklistDoc doc;
-    Warnings ignored;
-    BookToDoc(book, doc, ignored);
-    return ChecklistFile::WriteText(doc);
 }
 
 // The names of book's lists, each on a line with its items' texts in brackets.
@@ -86,7 +63,7 @@ std::string PackedByTar(std::string_view json) {
         ADD_FAILURE() << "tar failed";
         return {};
     }
-    return ReadFile(packed);
+    return ReadPath(packed);
 }
 
 // Checks that bytes are refused in one line that holds words.
@@ -129,7 +106,7 @@ struct RowName {
 TEST(GarminPilotRead, EveryKindReadsAsPackedByHand) {
     Book book;
     Warnings warnings;
-    ASSERT_FALSE(ReadGarminPilot(TestFile("garmin_pilot_every_kind.gplt"), book, warnings));
+    ASSERT_FALSE(ReadGarminPilot(ReadFile("garmin_pilot_every_kind.gplt"), book, warnings));
     EXPECT_TRUE(warnings.Empty()) << Joined(warnings);
     Book expected;
     expected.metadata.name = "Every kind N123";
@@ -164,7 +141,7 @@ TEST(GarminPilotRead, EveryKindReadsAsPackedByHand) {
 TEST(GarminPilotRead, OddBindersReadWithWarnings) {
     Book book;
     Warnings warnings;
-    ASSERT_FALSE(ReadGarminPilot(TestFile("garmin_pilot_odd_binders.gplt"), book, warnings));
+    ASSERT_FALSE(ReadGarminPilot(ReadFile("garmin_pilot_odd_binders.gplt"), book, warnings));
     EXPECT_EQ(Summary(book) + Joined(warnings),
               "First: Doors [Latched|]\nDay: Night: Lights\n"
               "the binder \"Empty\" holds no checklist and is left out\n"
@@ -193,32 +170,32 @@ INSTANTIATE_TEST_SUITE_P(
     Files, GarminPilotRefuses,
     testing::ValuesIn(std::vector<RefusedCase>{
         {"EmptyFile", "", "not a Garmin Pilot file: the file is empty"},
-        {"Encrypted", TestFile("garmin_pilot_encrypted.gplts"),
+        {"Encrypted", ReadFile("garmin_pilot_encrypted.gplts"),
          "not a Garmin Pilot file (an encrypted .gplts cannot be read; export the checklists "
          "unencrypted as .gplt)"},
-        {"AceFile", TestFile("every_kind.ace"), "it is a Garmin .ace checklist file"},
-        {"JsonAlone", TestFile("every_kind.json"), "it is JSON text"},
-        {"GzipOfText", TestFile("garmin_pilot_gzip_not_tar.gplt"),
+        {"AceFile", ReadFile("every_kind.ace"), "it is a Garmin .ace checklist file"},
+        {"JsonAlone", ReadFile("every_kind.json"), "it is JSON text"},
+        {"GzipOfText", ReadFile("garmin_pilot_gzip_not_tar.gplt"),
          "the gzip data is not a tar archive"},
-        {"TruncatedGzip", TestFile("garmin_pilot_every_kind.gplt").substr(0, 400),
+        {"TruncatedGzip", ReadFile("garmin_pilot_every_kind.gplt").substr(0, 400),
          "the archive is damaged"},
-        {"EmptyTar", TestFile("garmin_pilot_empty_tar.gplt"), "the archive holds no file"},
-        {"TwoMembers", TestFile("garmin_pilot_two_members.gplt"),
+        {"EmptyTar", ReadFile("garmin_pilot_empty_tar.gplt"), "the archive holds no file"},
+        {"TwoMembers", ReadFile("garmin_pilot_two_members.gplt"),
          "more than content.json: also \"extra.txt\""},
-        {"ParentPath", TestFile("garmin_pilot_parent_path.gplt"), "\"../x\", a file with a path"},
-        {"AbsolutePath", TestFile("garmin_pilot_absolute_path.gplt"),
+        {"ParentPath", ReadFile("garmin_pilot_parent_path.gplt"), "\"../x\", a file with a path"},
+        {"AbsolutePath", ReadFile("garmin_pilot_absolute_path.gplt"),
          "\"/etc/x\", a file with a path"},
-        {"InFolder", TestFile("garmin_pilot_in_folder.gplt"),
+        {"InFolder", ReadFile("garmin_pilot_in_folder.gplt"),
          "\"dir/content.json\", a file with a path"},
-        {"OtherName", TestFile("garmin_pilot_other_name.gplt"), "\"x\" instead of content.json"},
-        {"Link", TestFile("garmin_pilot_member_is_link.gplt"), "not a regular file"},
-        {"BrokenJson", TestFile("garmin_pilot_broken_json.gplt"),
+        {"OtherName", ReadFile("garmin_pilot_other_name.gplt"), "\"x\" instead of content.json"},
+        {"Link", ReadFile("garmin_pilot_member_is_link.gplt"), "not a regular file"},
+        {"BrokenJson", ReadFile("garmin_pilot_broken_json.gplt"),
          "content.json is not valid JSON: "},
-        {"ItemPointsNowhere", TestFile("garmin_pilot_item_points_nowhere.gplt"),
+        {"ItemPointsNowhere", ReadFile("garmin_pilot_item_points_nowhere.gplt"),
          "the checklist \"Doors\" lists the item \"I2\", which is not in the file"},
-        {"ChecklistPointsNowhere", TestFile("garmin_pilot_checklist_points_nowhere.gplt"),
+        {"ChecklistPointsNowhere", ReadFile("garmin_pilot_checklist_points_nowhere.gplt"),
          "the binder \"Ground\" lists the checklist \"C9\", which is not in the file"},
-        {"TypeOutOfRange", TestFile("garmin_pilot_type_out_of_range.gplt"),
+        {"TypeOutOfRange", ReadFile("garmin_pilot_type_out_of_range.gplt"),
          "\"type\" of a checklist is 7, where Garmin Pilot knows 0 to 2"},
     }),
     RowName());
@@ -372,7 +349,7 @@ TEST(GarminPilotWrite, TarReadsOneContentJsonOfTheDocumentedShape) {
     }
     Book book;
     Warnings warnings;
-    ASSERT_FALSE(ReadGarminPilot(TestFile("garmin_pilot_every_kind.gplt"), book, warnings));
+    ASSERT_FALSE(ReadGarminPilot(ReadFile("garmin_pilot_every_kind.gplt"), book, warnings));
     const std::string written = Written(book, warnings);
 
     // Nothing after the gzip stream: some readers refuse a file padded to a tar block.
@@ -394,11 +371,11 @@ TEST(GarminPilotWrite, TarReadsOneContentJsonOfTheDocumentedShape) {
                            "tar xzf written.gplt")
                               .c_str()),
               0);
-    const std::string listing = ReadFile(folder + "/listing");
+    const std::string listing = ReadPath(folder + "/listing");
     EXPECT_TRUE(std::regex_match(listing, std::regex("-rw-r--r-- [^\n]* content\\.json\n")))
         << listing;
 
-    Json content = Json::parse(ReadFile(folder + "/content.json"));
+    Json content = Json::parse(ReadPath(folder + "/content.json"));
     Json objects = content["objects"];
     content.erase("objects");
     EXPECT_EQ(content, Json::parse(R"({"dataModelVersion": 1, "packageTypeVersion": 1,
@@ -432,7 +409,7 @@ TEST(GarminPilotWrite, RoundTripThroughCklKeepsEverything) {
         SCOPED_TRACE(name);
         Book first;
         Warnings ignored;
-        ASSERT_FALSE(ReadGarminPilot(TestFile(name), first, ignored));
+        ASSERT_FALSE(ReadGarminPilot(ReadFile(name), first, ignored));
         ChecklistDoc doc;
         Warnings warnings;
         BookToDoc(first, doc, warnings);
@@ -528,7 +505,7 @@ TEST_P(GarminPilotConverts, WithWarnings) {
     const Format& to = *FormatNamed(row.to);
     ChecklistDoc doc;
     Warnings warnings;
-    ASSERT_FALSE(ReadIntoDoc(*FormatNamed(row.from), TestFile(row.file), doc, warnings));
+    ASSERT_FALSE(ReadIntoDoc(*FormatNamed(row.from), ReadFile(row.file), doc, warnings));
     warnings = {};
     std::string written;
     ASSERT_TRUE(WriteFromDoc(doc, to, {}, warnings, [&written](std::string_view chunk) {

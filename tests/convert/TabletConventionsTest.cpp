@@ -3,6 +3,7 @@
 #include "ChecklistDoc.h"
 #include "ChecklistFile.h"
 #include "CklConventions.h"
+#include "ConvertTestSupport.h"
 #include "Formats.h"
 
 #include <gtest/gtest.h>
@@ -11,38 +12,9 @@
 #include <vector>
 
 using namespace convert;
+using namespace converttest;
 
 namespace {
-
-std::string Joined(const Warnings& warnings) {
-    std::string all;
-    for (const std::string& line : warnings.lines) {
-        all += line + "\n";
-    }
-    return all;
-}
-
-// The .ckl text of book, as the program saves it.
-std::string CklOf(const Book& book, Warnings& warnings) {
-    ChecklistDoc doc;
-    BookToDoc(book, doc, warnings);
-    return ChecklistFile::WriteText(doc);
-}
-
-// The book of a .ckl text, its texts copied into the book, as the document goes away.
-Book BookOfCkl(std::string_view text, bool joinLines) {
-    ChecklistDoc doc;
-    ChecklistFile::ReadText(doc, text);
-    Book book = DocToBook(doc, true, joinLines);
-    for (BookList& list : book.lists) {
-        list.name = book.Keep(list.name);
-        for (Item& item : list.items) {
-            item.prompt = book.Keep(item.prompt);
-            item.expectation = book.Keep(item.expectation);
-        }
-    }
-    return book;
-}
 
 // The .ckl text of lists given by name and items.
 std::string CklOfLists(const std::vector<std::pair<std::string, std::vector<std::string>>>& lists) {
@@ -180,7 +152,7 @@ TEST(ContinuationItems, SeveralLinesTravelAsItemsAndJoinBack) {
                                         "  NOTE: Land as soon as possible.", "  |",
                                         "  | Do not restart.", "- line one", "| line two"}));
 
-    Book joined = BookOfCkl(ckl, true);
+    Book joined = BookOfCkl(ckl, true, true);
     ASSERT_EQ(joined.lists.size(), 1u);
     ASSERT_EQ(joined.lists[0].items.size(), 3u);
     EXPECT_EQ(joined.lists[0].items[0], book.lists[0].items[0]);
@@ -188,13 +160,13 @@ TEST(ContinuationItems, SeveralLinesTravelAsItemsAndJoinBack) {
     EXPECT_EQ(joined.lists[0].items[2].prompt, "line one\nline two");
 
     // Formats whose texts are one line keep the continuation items as items of their own.
-    Book apart = BookOfCkl(ckl, false);
+    Book apart = BookOfCkl(ckl, true, false);
     EXPECT_EQ(apart.lists[0].items.size(), 7u);
     EXPECT_EQ(apart.lists[0].items[1].prompt, "| when the fire is out");
 }
 
 TEST(ContinuationItems, ABarThatBeginsAListOrAnItemIsText) {
-    Book book = BookOfCkl(CklOfLists({{"Pipes", {"| first", "A ..... B", "|x"}}}), true);
+    Book book = BookOfCkl(CklOfLists({{"Pipes", {"| first", "A ..... B", "|x"}}}), true, true);
     ASSERT_EQ(book.lists[0].items.size(), 3u);
     EXPECT_EQ(book.lists[0].items[0].prompt, "| first");
     EXPECT_EQ(book.lists[0].items[2].prompt, "|x");
@@ -241,7 +213,7 @@ TEST(ChecklistInfo, FactsOfListsAndItemsComeBack) {
                   "Live data of \"Emergency: Engine: Fire \"left\": in flight\" item 3: 4",
                   "Phase of \"Landing\": landing", "Completion of \"Landing\": map"}));
 
-    Book back = BookOfCkl(ckl, true);
+    Book back = BookOfCkl(ckl, true, true);
     EXPECT_EQ(back, book);
 }
 
@@ -250,7 +222,7 @@ TEST(ChecklistInfo, AFactOfAnUnknownListIsDroppedAndABrokenOneKeepsTheListAList)
                                        {"Checklist info",
                                         {"Name: N", "Phase of \"Gone\": landing",
                                          "Completion of \"Taxi\": SAFETAXI"}}}),
-                           true);
+                           true, true);
     ASSERT_EQ(known.lists.size(), 1u);
     EXPECT_EQ(known.metadata.name, "N");
     EXPECT_EQ(known.lists[0].completion, Completion::SafeTaxi);
