@@ -4,6 +4,7 @@
 
 #include "CklConventions.h"
 #include "JsonRoom.h"
+#include "JsonText.h"
 
 #include <nlohmann/json.hpp>
 #include <simdjson.h>
@@ -776,9 +777,9 @@ public:
         Member();
         std::string escapedPrompt;
         std::string escapedExpectation;
-        std::string_view prompt = Escaped(item.prompt, escapedPrompt);
+        std::string_view prompt = JsonEscaped(item.prompt, escapedPrompt);
         std::string_view expectation = item.kind == ItemKind::ChallengeResponse
-                                           ? Escaped(item.expectation, escapedExpectation)
+                                           ? JsonEscaped(item.expectation, escapedExpectation)
                                            : std::string_view();
         std::string_view type =
             std::find_if(kindNames.begin(), kindNames.end(), [&item](const KindName& k) {
@@ -825,33 +826,7 @@ public:
     }
 
 private:
-    // Whether text needs no escaping; looks at every byte without stopping early, which lets
-    // the compiler test many at a time.
-    static bool IsPlain(std::string_view text) {
-        unsigned char special = 0;
-        for (char c : text) {
-            auto byte = static_cast<unsigned char>(c);
-            special |= static_cast<unsigned char>((byte == '"') | (byte == '\\') | (byte < 0x20));
-        }
-        return special == 0;
-    }
-
-    // The text as it stands between the quotes of a JSON string: itself when nothing needs
-    // escaping, the common case, else escaped into room.
-    static std::string_view Escaped(std::string_view text, std::string& room) {
-        if (IsPlain(text)) {
-            return text;
-        }
-        room = Json(text).dump(-1, ' ', false, Json::error_handler_t::replace);
-        return std::string_view(room).substr(1, room.size() - 2);
-    }
-
-    void Text(std::string_view text) {
-        std::string room;
-        out += '"';
-        out += Escaped(text, room);
-        out += '"';
-    }
+    void Text(std::string_view text) { AppendJsonString(out, text); }
     void Digits(long long value) {
         char digits[24];
         auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), value);
