@@ -23,8 +23,16 @@ bool CMenu::AppendMenu(unsigned flags, int commandId, const QString& text) {
         menu->addSeparator();
         return true;
     }
+    if (flags & MF_POPUP) {
+        // A child of this menu, so that it goes with it.
+        auto* submenu = new QMenu(ReadBackText(text), menu.get());
+        submenu->menuAction()->setData(commandId);
+        menu->addMenu(submenu);
+        return true;
+    }
     QAction* action = menu->addAction(ReadBackText(text));
     action->setData(commandId);
+    action->setCheckable((flags & MF_CHECKABLE) != 0);
     return true;
 }
 

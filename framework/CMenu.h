@@ -1,12 +1,11 @@
 #pragma once
 
+#include "MenuTemplate.h"
+
 #include <QString>
 #include <memory>
 
 class QMenu;
-
-inline constexpr unsigned MF_STRING = 0x0000;
-inline constexpr unsigned MF_SEPARATOR = 0x0800;
 
 // A pop-up menu whose entries send command identifiers. It owns its menu until it is handed to a
 // menu bar (CMenuBar::InsertButton), which then owns and destroys it.
@@ -22,7 +21,10 @@ public:
 
     // Appends an entry: with MF_STRING the text (an "&" marks the letter that chooses it, "&&"
     // shows one "&") and the command it sends; with MF_SEPARATOR a dividing line (text and
-    // commandId ignored). False when no menu has been created.
+    // commandId ignored); with MF_POPUP an empty submenu titled text, which the entry's
+    // commandId names and whose own entries send their commands as this menu's do; with
+    // MF_CHECKABLE an entry that can be ticked, unticked at first. False when no menu has been
+    // created.
     bool AppendMenu(unsigned flags, int commandId = 0, const QString& text = QString());
     bool AppendMenu(unsigned flags, int commandId, const char* text);
 

@@ -7,6 +7,27 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace {
+
+// Sends the command of every entry chosen in menu and its submenus. QMenu::triggered also reports
+// entries triggered from code (assistive tools, tests), and reports a submenu's choice to the
+// menus above it too: each menu sends only its own entries, so that each choice is sent once,
+// also from a submenu popped up on its own.
+void SendChoices(QMenu* menu, const std::function<void(int)>& send) {
+    QObject::connect(menu, &QMenu::triggered, menu, [menu, send](QAction* chosen) {
+        if (send && chosen->menu() == nullptr && menu->actions().contains(chosen)) {
+            send(chosen->data().toInt());
+        }
+    });
+    for (QAction* entry : menu->actions()) {
+        if (QMenu* submenu = entry->menu()) {
+            SendChoices(submenu, send);
+        }
+    }
+}
+
+} // namespace
+
 CMenuBar::CMenuBar(QMenuBar* bar, std::function<void(int)> sendCommand)
     : bar(bar), sendCommand(std::move(sendCommand)) {}
 
@@ -22,7 +43,7 @@ bool CMenuBar::InsertMenu(int menuTemplateId) {
             if (item.text == nullptr) {
                 popup.AppendMenu(MF_SEPARATOR);
             } else {
-                popup.AppendMenu(MF_STRING, item.commandId, item.text);
+                popup.AppendMenu(item.flags, item.commandId, item.text);
             }
         }
         const QString title = QString::fromUtf8(menuTemplate.title).remove(QLatin1Char('&'));
@@ -66,13 +87,7 @@ bool CMenuBar::InsertButton(int position, int commandId, const QString& text, CM
         QMenu* menu = popup.Detach();
         menu->setParent(bar, menu->windowFlags());
         menu->setTitle(ReadBackText(text));
-        // QMenu::triggered also reports entries triggered from code (assistive tools, tests),
-        // and reports each choice once.
-        QObject::connect(menu, &QMenu::triggered, menu, [send](QAction* chosen) {
-            if (send && chosen->menu() == nullptr) {
-                send(chosen->data().toInt());
-            }
-        });
+        SendChoices(menu, send);
         action = menu->menuAction();
     } else {
         action = new QAction(ReadBackText(text), bar);

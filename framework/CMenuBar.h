@@ -39,7 +39,8 @@ public:
 
     // Inserts a button at position (0 .. ButtonCount()) with text and commandId. With
     // TBSTYLE_DROPDOWN the button opens popup, which the bar then owns and destroys with the
-    // button; without it the button sends commandId itself. Without TBSTATE_ENABLED the button
+    // button, and whose entries and submenus' entries (the submenus already there) send their
+    // commands; without it the button sends commandId itself. Without TBSTATE_ENABLED the button
     // is greyed out. False (and popup destroyed) when position is outside the bar.
     bool InsertButton(int position, int commandId, const QString& text, CMenu popup,
                       unsigned state = TBSTATE_ENABLED, unsigned style = listsButtonStyle);

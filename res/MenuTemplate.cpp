@@ -48,8 +48,25 @@ constexpr std::array mainMenus{
     MenuTemplate{"Help", helpItems},
 };
 
+// Next and Previous stay within a group of checklists; Back walks the jumps back.
+constexpr std::array goItems{
+    MenuItemTemplate{"Next Checklist", ID_GO_NEXT},
+    MenuItemTemplate{"Previous Checklist", ID_GO_PREVIOUS},
+    MenuItemTemplate{"Back", ID_GO_BACK},
+    separator,
+    MenuItemTemplate{"Emergency", ID_GO_EMERGENCY, MF_POPUP},
+    separator,
+    MenuItemTemplate{"Keep Ticks", ID_GO_KEEP_TICKS, MF_CHECKABLE},
+    MenuItemTemplate{"Clear All Ticks", ID_GO_CLEAR_TICKS},
+};
+
+constexpr std::array goMenus{
+    MenuTemplate{"Go", goItems},
+};
+
 constexpr std::array menuBars{
     MenuBarTemplate{IDR_MAINMENU, mainMenus},
+    MenuBarTemplate{IDR_GOMENU, goMenus},
 };
 
 } // namespace

@@ -13,8 +13,9 @@ inline constexpr int IDD_HOTBUTTONS = 106;
 inline constexpr int IDD_TEXTENTRY = 107;
 inline constexpr int IDD_ABOUT = 134;
 
-// Menu template of the checklist screen.
+// Menu templates of the checklist screen: its first menus, and the Go menu that follows Lists.
 inline constexpr int IDR_MAINMENU = 131;
+inline constexpr int IDR_GOMENU = 132;
 
 // Images.
 inline constexpr int IDI_PROGRAM = 128;
@@ -76,3 +77,19 @@ inline constexpr int ID_EDIT_EDIT_ITEM = 32893;
 // of the Lists entries.
 inline constexpr int ID_FILE_IMPORT = 32910;
 inline constexpr int ID_FILE_EXPORT = 32911;
+
+// The Go menu, after Lists, on numbers above the other commands and outside the range of the
+// Lists entries. The Emergency entry opens a submenu of the emergency checklists; Ctrl+E sends
+// ID_GO_EMERGENCY_KEY, which is no entry of a menu, since a submenu takes no key of its own.
+inline constexpr int ID_GO_NEXT = 32920;
+inline constexpr int ID_GO_PREVIOUS = 32921;
+inline constexpr int ID_GO_BACK = 32922;
+inline constexpr int ID_GO_EMERGENCY = 32923;
+inline constexpr int ID_GO_EMERGENCY_KEY = 32924;
+inline constexpr int ID_GO_KEEP_TICKS = 32925;
+inline constexpr int ID_GO_CLEAR_TICKS = 32926;
+
+// The completion cue over the foot of the tree: its words and its "Next: NAME" button, which
+// sends ID_GO_NEXT.
+inline constexpr int IDC_COMPLETE = 1030;
+inline constexpr int IDC_COMPLETE_NEXT = 1031;

@@ -2,7 +2,8 @@
 
 // The path of the checklist file in use, remembered between runs as the value
 // "defaultFileName" of the program's settings key "Software\Velmora\tarvasto", and beside it the
-// size and place of the program's window as "windowPlacement".
+// size and place of the program's window as "windowPlacement" and the screen's switches (such as
+// "keepTicks") as numbers, 1 for on and 0 for off.
 
 // The path remembered first: the one a new key receives.
 inline constexpr char defaultRememberedFile[] = "\\my documents\\aviation.ckl";
@@ -24,3 +25,13 @@ void ReadRememberedWindow(char (&buffer)[1024]);
 
 // Remembers placement (text of the screen's own making) for the next start; null stores nothing.
 void StoreRememberedWindow(const char* placement);
+
+// The switches of the screen that are remembered between runs.
+inline constexpr char keepTicksSwitch[] = "keepTicks";
+
+// Whether the switch valueName was last turned on; byDefault when it was never stored, was
+// stored as anything but 0 or 1, or the store cannot be used. Read it after ReadRememberedFile,
+// for the same reason as the window placement.
+bool ReadRememberedSwitch(const char* valueName, bool byDefault);
+// Remembers the switch valueName as on or off.
+void StoreRememberedSwitch(const char* valueName, bool on);

@@ -24,6 +24,8 @@ namespace {
 constexpr int listsEntriesBelowCommands = 99;
 // Commands are 16-bit numbers, so nothing the menus or buttons send ever reaches this range.
 constexpr int farListsEntryBase = 0x10000;
+// The Emergency submenu's entries lie above the Lists entries of any document that fits in memory.
+constexpr int emergencyEntryBase = 0x40000000;
 
 // Buttons and menu entries take "&" as the mark of a shortcut letter; a checklist name or caption
 // such as "Taxi & Run-up" must show as written.
@@ -54,10 +56,19 @@ int CChecklistDlg::ListsEntryPosition(int commandId) {
     if (commandId >= ID_LISTS_FIRST && commandId < ID_LISTS_FIRST + listsEntriesBelowCommands) {
         return commandId - ID_LISTS_FIRST;
     }
-    if (commandId >= farListsEntryBase + listsEntriesBelowCommands) {
+    if (commandId >= farListsEntryBase + listsEntriesBelowCommands &&
+        commandId < emergencyEntryBase) {
         return commandId - farListsEntryBase;
     }
     return -1;
+}
+
+int CChecklistDlg::EmergencyEntryCommand(int position) {
+    return emergencyEntryBase + position;
+}
+
+int CChecklistDlg::EmergencyEntryPosition(int commandId) {
+    return commandId >= emergencyEntryBase ? commandId - emergencyEntryBase : -1;
 }
 
 bool CChecklistDlg::OnMessage(const Message& message) {
@@ -67,8 +78,9 @@ bool CChecklistDlg::OnMessage(const Message& message) {
          &CChecklistDlg::OnHotButton},
         {MessageKind::Command, 0, ID_LISTS_FIRST, ID_LISTS_FIRST + listsEntriesBelowCommands - 1,
          &CChecklistDlg::OnListsEntry},
-        {MessageKind::Command, 0, farListsEntryBase + listsEntriesBelowCommands, INT_MAX,
-         &CChecklistDlg::OnListsEntry},
+        {MessageKind::Command, 0, farListsEntryBase + listsEntriesBelowCommands,
+         emergencyEntryBase - 1, &CChecklistDlg::OnListsEntry},
+        {MessageKind::Command, 0, emergencyEntryBase, INT_MAX, &CChecklistDlg::OnEmergencyEntry},
         {MessageKind::Command, 0, ID_FILE_NEW, &CChecklistDlg::OnNewFile},
         {MessageKind::Command, 0, ID_FILE_LOAD, &CChecklistDlg::OnLoad},
         {MessageKind::Command, 0, ID_FILE_SAVE, &CChecklistDlg::OnSave},
@@ -88,11 +100,19 @@ bool CChecklistDlg::OnMessage(const Message& message) {
         {MessageKind::Command, 0, ID_EDIT_MOVE_UP, &CChecklistDlg::OnMoveItemUp},
         {MessageKind::Command, 0, ID_EDIT_MOVE_DOWN, &CChecklistDlg::OnMoveItemDown},
         {MessageKind::Command, 0, ID_HELP_ABOUT, &CChecklistDlg::OnAbout},
+        {MessageKind::Command, 0, ID_GO_NEXT, &CChecklistDlg::OnNextChecklist},
+        {MessageKind::Command, 0, ID_GO_PREVIOUS, &CChecklistDlg::OnPreviousChecklist},
+        {MessageKind::Command, 0, ID_GO_BACK, &CChecklistDlg::OnBack},
+        {MessageKind::Command, 0, ID_GO_EMERGENCY_KEY, &CChecklistDlg::OnEmergencyKey},
+        {MessageKind::Command, 0, ID_GO_KEEP_TICKS, &CChecklistDlg::OnKeepTicks},
+        {MessageKind::Command, 0, ID_GO_CLEAR_TICKS, &CChecklistDlg::OnClearAllTicks},
     });
     // A file handed over by a later copy while a command runs waits for the command's end.
     ++commandsRunning;
     const bool handled = RouteMessage(*this, messageMap, message);
     --commandsRunning;
+    // Whatever the command did, the Go entries follow the checklist shown and the jumps left.
+    UpdateGoEntries();
     OpenWaitingFile();
     return handled;
 }
@@ -119,6 +139,7 @@ bool CChecklistDlg::OnInitDialog() {
     stateImages.Create(IDB_CHECKSTATES, 16);
     tree.SetStateImageList(stateImages);
     SetUpTree();
+    SetUpCompletionCue();
 
     listsButtonPosition = -1;
     for (int i = 0; i < ChecklistDoc::slotCount; ++i) {
@@ -129,11 +150,18 @@ bool CChecklistDlg::OnInitDialog() {
 
     document = std::make_unique<ChecklistDoc>();
 
+    // The remembered file is read first on every start, even when another file is opened: it is
+    // the value that a new settings key must receive first. The switches follow it.
+    char path[1024];
+    ReadRememberedFile(path);
+    keepTicks = ReadRememberedSwitch(keepTicksSwitch, false);
+
     if (!fileToOpen.isEmpty()) {
         // A file the user named, unlike the remembered one, says so when it cannot be opened;
         // a file handed over while that message is open waits for it.
         ++commandsRunning;
         LoadChosenFile(fileToOpen);
+        RestoreKeptTicks();
         --commandsRunning;
         OpenWaitingFile();
         return true;
@@ -141,12 +169,11 @@ bool CChecklistDlg::OnInitDialog() {
 
     // A remembered file that cannot be opened leaves the empty document, without a word: the
     // user sees an empty screen and starts afresh.
-    char path[1024];
-    ReadRememberedFile(path);
     document->LoadFile(path);
 
     RestorePlacement();
     RefreshAll();
+    RestoreKeptTicks();
     return true;
 }
 
@@ -224,6 +251,9 @@ void CChecklistDlg::SetUpTree() {
 }
 
 bool CChecklistDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tree.GetControl() && event->type() == QEvent::Resize) {
+        PlaceCompletionCue();
+    }
     if (watched == tree.GetControl() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
@@ -299,11 +329,19 @@ void CChecklistDlg::StorePlacement() {
 
 void CChecklistDlg::ShowChecklist(Checklist* checklist) {
     currentChecklist = checklist;
+    ++fillingTree;
     tree.DeleteAllItems();
     ShowName(checklist);
     for (ChecklistItem& item : checklist->Items()) {
-        tree.InsertItem(item.text, &item);
+        const CTreeCtrl::Item row = tree.InsertItem(item.text, &item);
+        if (keepTicks && keptTicks.Contains(&item)) {
+            tree.SetCheck(row, true);
+        }
     }
+    --fillingTree;
+    HideCompletionCue();
+    StoreKeptTicks();
+    UpdateGoEntries();
 }
 
 void CChecklistDlg::ShowName(Checklist* checklist) {
@@ -337,13 +375,20 @@ void CChecklistDlg::RebuildListsMenu() {
     }
 
     CMenuBar& bar = GetMenuBar();
-    if (listsButtonPosition == -1) {
+    const bool first = listsButtonPosition == -1;
+    if (first) {
         listsButtonPosition = bar.ButtonCount();
     } else {
         bar.DeleteButton(listsButtonPosition);
     }
     bar.InsertButton(listsButtonPosition, ID_LISTS, QStringLiteral("Lists"), std::move(lists),
                      TBSTATE_ENABLED, listsButtonStyle);
+    // The Go menu follows the Lists button from its first placing on, so that the Lists button
+    // keeps its place through every rebuild.
+    if (first) {
+        AddGoMenu();
+    }
+    RebuildEmergencyMenu();
 }
 
 void CChecklistDlg::RefreshAll() {
@@ -353,10 +398,16 @@ void CChecklistDlg::RefreshAll() {
         ShowChecklist(first);
     } else {
         tree.DeleteAllItems();
+        HideCompletionCue();
+        StoreKeptTicks();
+        UpdateGoEntries();
     }
 }
 
 void CChecklistDlg::ShowChange(ChangedPart part, Checklist* checklist) {
+    if (part != ChangedPart::HotButtons) {
+        keptTicks.DocumentChanged();
+    }
     switch (part) {
     case ChangedPart::HotButtons:
         SetHotButtonCaptions();
@@ -384,12 +435,19 @@ void CChecklistDlg::ShowChange(ChangedPart part, Checklist* checklist) {
             return;
         }
         ShowName(checklist);
+        ++fillingTree;
         for (int row = 0; row < tree.GetCount(); ++row) {
             const CTreeCtrl::Item item = tree.GetItem(row);
             if (const auto* shown = static_cast<const ChecklistItem*>(tree.GetItemData(item))) {
                 tree.SetItemText(item, shown->text);
             }
         }
+        --fillingTree;
+        // A renamed next checklist is named anew on the cue; the positions are kept anew.
+        if (completionCue != nullptr && completionCue->isVisible()) {
+            ShowCompletionCue();
+        }
+        StoreKeptTicks();
         return;
     case ChangedPart::Items:
         ShowChecklist(checklist);
@@ -402,7 +460,7 @@ void CChecklistDlg::OnHotButton(int id) {
     // A second slot may still name a checklist that was deleted: that button leads nowhere.
     if (slot != nullptr && slot->checklist != nullptr &&
         document->IndexOfChecklist(slot->checklist) >= 0) {
-        ShowChecklist(slot->checklist);
+        JumpTo(slot->checklist);
     }
 }
 
@@ -412,6 +470,6 @@ void CChecklistDlg::OnListsEntry(int id) {
         return;
     }
     if (Checklist* checklist = document->ChecklistAt(position)) {
-        ShowChecklist(checklist);
+        JumpTo(checklist);
     }
 }

@@ -5,16 +5,23 @@
 #include "CImageList.h"
 #include "CStatic.h"
 #include "CTreeCtrl.h"
+#include "KeptTicks.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QUndoStack>
 #include <array>
+#include <deque>
 #include <memory>
 
 class Checklist;
 struct ChecklistItem;
 class ChecklistDoc;
 class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
 
 // What an undoable change touched, and so what the screen shows again after it.
 enum class ChangedPart {
@@ -25,9 +32,10 @@ enum class ChangedPart {
 };
 
 // The checklist screen, the program's only window: the current checklist's name, its items as a
-// tree of check boxes, four hot buttons, and the File, Edit, Help and Lists menus. It owns the
+// tree of check boxes, four hot buttons, and the File, Edit, Help, Lists and Go menus. It owns the
 // current document; at initialisation it opens the remembered file. Ticks live only in the tree:
-// every refill clears them and leaves no item selected.
+// every refill clears them and leaves no item selected, unless Keep Ticks (in the Go menu) is on,
+// which keeps each item's tick through refills and restarts on the same file.
 class CChecklistDlg : public CDialog {
     Q_OBJECT
 
@@ -41,6 +49,12 @@ public:
     static int ListsEntryCommand(int position);
     // The checklist position a Lists command stands for, or -1 when it is none.
     static int ListsEntryPosition(int commandId);
+    // The command of the Emergency submenu's entry for the checklist at position, above every
+    // command and Lists entry; and back.
+    static int EmergencyEntryCommand(int position);
+    static int EmergencyEntryPosition(int commandId);
+    // How many jumps Back walks back through at most.
+    static constexpr std::size_t backSteps = 20;
 
     // Makes checklist current, puts its name into the label and its items into the tree.
     void ShowChecklist(Checklist* checklist);
@@ -74,6 +88,13 @@ public:
     Checklist* CurrentChecklist() const { return currentChecklist; }
     CTreeCtrl& Tree() { return tree; }
     int ListsButtonPosition() const { return listsButtonPosition; }
+    // The Emergency submenu of the Go menu (null before initialisation).
+    QMenu* EmergencyMenu();
+    // The completion cue over the foot of the tree, shown once every item of the checklist is
+    // ticked, and its "Next: NAME" button, shown when the checklist has a next one.
+    QFrame* CompletionCue() const { return completionCue; }
+    QPushButton* CompletionNextButton() const { return completionNext; }
+    bool KeepsTicks() const { return keepTicks; }
     // The changes Undo and Redo walk through; emptied whenever the document is replaced.
     QUndoStack& History() { return history; }
 
@@ -94,6 +115,39 @@ private:
 
     void OnHotButton(int id);
     void OnListsEntry(int id);
+
+    // The Go menu, the completion cue and kept ticks (CChecklistDlgGo.cpp).
+    void OnNextChecklist();
+    void OnPreviousChecklist();
+    void OnBack();
+    void OnEmergencyEntry(int id);
+    // Ctrl+E: the only emergency checklist, or the Emergency submenu over the tree.
+    void OnEmergencyKey();
+    void OnKeepTicks();
+    void OnClearAllTicks();
+    // Inserts the Go menu after the Lists button, with its keys, and Ctrl+E.
+    void AddGoMenu();
+    // The Emergency submenu again, one entry per emergency checklist in file order.
+    void RebuildEmergencyMenu();
+    // Greys the Go entries that lead nowhere from the checklist shown.
+    void UpdateGoEntries();
+    // Shows checklist as a jump that Back can take back: the checklist shown before, with its
+    // current item, goes on the jump list.
+    void JumpTo(Checklist* checklist);
+    void SetUpCompletionCue();
+    // Places the cue over the foot of the tree.
+    void PlaceCompletionCue();
+    void ShowCompletionCue();
+    void HideCompletionCue();
+    // A box of the tree was ticked or unticked, by the user or by the program outside a refill.
+    void OnTickChanged(CTreeCtrl::Item row);
+    // The kept ticks written for the document and the checklist shown, when Keep Ticks is on.
+    void StoreKeptTicks();
+    // At the start, once the file is open: the ticks and the checklist of the last run on the
+    // same file, unchanged since, when Keep Ticks is on.
+    void RestoreKeptTicks();
+    // Back to a new start: no jumps, no kept ticks.
+    void ForgetTicksAndJumps();
 
     // File commands and closing (CChecklistDlgFile.cpp).
     void OnNewFile();
@@ -167,4 +221,17 @@ private:
     QString waitingFile;
     int commandsRunning = 0;
     QUndoStack history;
+
+    // Go menu: the jumps Back takes back (each the checklist left and its current item), whether
+    // ticks are kept, the ticks kept, and whether the tree is being filled by the program (its
+    // ticks then change without the user).
+    std::deque<std::pair<Checklist*, ChecklistItem*>> jumps;
+    bool keepTicks = false;
+    bool ticksRestored = false; // kept ticks are written only once those of the last run are read
+    KeptTicks keptTicks;
+    int fillingTree = 0;
+    QPointer<QFrame> completionCue;
+    QPointer<QLabel> completionText;
+    QPointer<QPushButton> completionNext;
+    QPointer<QAction> emergencyKey;
 };

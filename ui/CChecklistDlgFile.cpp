@@ -190,6 +190,8 @@ CChecklistDlg::SaveOutcome CChecklistDlg::Save() {
         ReportSaveFailure();
         return SaveOutcome::Failed;
     }
+    // The program's own save is no change by someone else: the kept ticks follow the file.
+    StoreKeptTicks();
     return SaveOutcome::Written;
 }
 
@@ -214,6 +216,8 @@ void CChecklistDlg::ReportSaveFailure() {
 void CChecklistDlg::ReplaceDocument(std::unique_ptr<ChecklistDoc> replacement) {
     // The steps hold elements of the document that goes: a new document starts a new history.
     history.clear();
+    // The jumps and the ticks were those of the document that goes: a new document starts clean.
+    ForgetTicksAndJumps();
     currentChecklist = nullptr;
     document = replacement != nullptr ? std::move(replacement) : std::make_unique<ChecklistDoc>();
 }

@@ -142,3 +142,25 @@ TEST_F(SettingsTest, StringsThatDoNotFitComeBackTerminatedAndCutBetweenCharacter
                   std::string(sizeof buffer - bufferSize, 'x'));
     }
 }
+
+// A switch read after the remembered file stores nothing; once stored it comes back; a value the
+// program did not store (another number, another type) leaves the default.
+TEST_F(SettingsTest, SwitchesAreRememberedAfterTheFileAndOnlyAsZeroOrOne) {
+    EXPECT_EQ(NextStartOpens(), defaultPath);
+    const QByteArray firstStart = StoreText();
+    EXPECT_FALSE(ReadRememberedSwitch(keepTicksSwitch, false));
+    EXPECT_TRUE(ReadRememberedSwitch(keepTicksSwitch, true));
+    EXPECT_EQ(StoreText(), firstStart); // reading stores nothing
+
+    StoreRememberedSwitch(keepTicksSwitch, true);
+    EXPECT_TRUE(ReadRememberedSwitch(keepTicksSwitch, false));
+    EXPECT_EQ(Query(programKey, u"keepTicks").data, Bytes("\1\0\0\0"));
+    StoreRememberedSwitch(keepTicksSwitch, false);
+    EXPECT_FALSE(ReadRememberedSwitch(keepTicksSwitch, true));
+
+    ASSERT_EQ(SetIn(programKey, u"tarvasto", u"keepTicks", REG_DWORD, Bytes("\7\0\0\0")),
+              ERROR_SUCCESS);
+    EXPECT_FALSE(ReadRememberedSwitch(keepTicksSwitch, false));
+    ASSERT_EQ(SetIn(programKey, u"tarvasto", u"keepTicks", REG_SZ, Bytes("1\0")), ERROR_SUCCESS);
+    EXPECT_FALSE(ReadRememberedSwitch(keepTicksSwitch, false));
+}

@@ -67,8 +67,10 @@ TEST_F(ScreenTest, EveryListsEntryAndHotButtonShowsItsChecklistWithTheTicksClear
         for (int rebuild = 0; rebuild < 25; ++rebuild) {
             screen.RebuildListsMenu();
         }
-        EXPECT_EQ(screen.GetMenuBar().ButtonCount(), 4); // the Lists button stays one, last
+        // The Lists button stays one, after Help and before Go.
+        EXPECT_EQ(screen.GetMenuBar().ButtonCount(), 5);
         EXPECT_EQ(screen.ListsButtonPosition(), 3);
+        EXPECT_EQ(screen.GetMenuBar().GetButtonText(4), "Go");
         for (int k = 129; k >= 0; --k) {
             ChooseListsEntry(screen, k);
             ASSERT_EQ(View(screen), "List " + std::to_string(k) + ": Item|More");

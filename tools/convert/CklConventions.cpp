@@ -3,6 +3,7 @@
 #include "ChecklistDoc.h"
 #include "ChecklistFile.h"
 #include "LineRules.h"
+#include "ListGroups.h"
 
 #include <algorithm>
 #include <array>
@@ -731,17 +732,18 @@ std::vector<Group> GroupLists(const std::vector<BookList>& lists) {
     std::vector<Group> groups;
     bool lastJoins = false; // whether the last group may take further lists
     for (const BookList& list : lists) {
-        std::size_t colon = list.name.find(": ");
-        if (colon == std::string_view::npos) {
+        // A grouped format has no place for a list outside a group: a plain name stands alone,
+        // where the screen would walk a run of them as one group.
+        const std::optional<std::string_view> group = ListGroups::GroupOf(list.name);
+        if (!group.has_value()) {
             groups.push_back({list.name, {{list.name, &list}}});
             lastJoins = false;
             continue;
         }
-        std::string_view group = list.name.substr(0, colon);
-        if (!lastJoins || groups.back().title != group) {
-            groups.push_back({group, {}});
+        if (!lastJoins || groups.back().title != *group) {
+            groups.push_back({*group, {}});
         }
-        groups.back().lists.emplace_back(list.name.substr(colon + 2), &list);
+        groups.back().lists.emplace_back(list.name.substr(group->size() + 2), &list);
         lastJoins = true;
     }
     return groups;

@@ -1,0 +1,339 @@
+// The Go menu (Next, Previous, Back, Emergency, Keep Ticks, Clear All Ticks), the cue that a
+// checklist is complete, and the ticks kept through refills and restarts.
+#include "CChecklistDlg.h"
+
+#include "ChecklistDoc.h"
+#include "ListGroups.h"
+#include "RememberedFile.h"
+#include "TextConversion.h"
+#include "resource.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Menu entries and buttons take "&" as the mark of a shortcut letter; names show as written.
+QString ShownLiterally(const char* text) {
+    return WidenText(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+// The checklists of doc whose group is an emergency group, in file order, with their positions.
+std::vector<std::pair<int, Checklist*>> EmergencyLists(ChecklistDoc& doc) {
+    std::vector<std::pair<int, Checklist*>> found;
+    int position = 0;
+    for (Checklist& list : doc.Checklists()) {
+        if (ListGroups::IsEmergencyList(list.name)) {
+            found.emplace_back(position, &list);
+        }
+        ++position;
+    }
+    return found;
+}
+
+} // namespace
+
+void CChecklistDlg::AddGoMenu() {
+    CMenuBar& bar = GetMenuBar();
+    bar.InsertMenu(IDR_GOMENU);
+    struct Shortcut {
+        int commandId;
+        const char* keys;
+    };
+    static constexpr Shortcut shortcuts[] = {
+        {ID_GO_NEXT, "Ctrl+PgDown"},
+        {ID_GO_PREVIOUS, "Ctrl+PgUp"},
+        {ID_GO_BACK, "Alt+Left"},
+    };
+    for (const Shortcut& shortcut : shortcuts) {
+        if (QAction* entry = MenuEntry(shortcut.commandId)) {
+            entry->setShortcut(QKeySequence(QString::fromLatin1(shortcut.keys)));
+        }
+    }
+    if (QAction* keep = MenuEntry(ID_GO_KEEP_TICKS)) {
+        keep->setChecked(keepTicks);
+    }
+    if (QMenu* emergency = EmergencyMenu()) {
+        emergency->menuAction()->setStatusTip(
+            QStringLiteral("The emergency checklists; Ctrl+E shows them from anywhere"));
+    }
+    // A submenu takes no key of its own: Ctrl+E is an action of the window.
+    emergencyKey = new QAction(QStringLiteral("Emergency Checklist"), this);
+    emergencyKey->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+    emergencyKey->setShortcutContext(Qt::WindowShortcut);
+    connect(emergencyKey, &QAction::triggered, this, [this] { SendCommand(ID_GO_EMERGENCY_KEY); });
+    addAction(emergencyKey);
+}
+
+QMenu* CChecklistDlg::EmergencyMenu() {
+    CMenuBar& bar = GetMenuBar();
+    for (int position = 0; position < bar.ButtonCount(); ++position) {
+        const QMenu* menu = bar.GetButtonMenu(position);
+        for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
+            if (action->menu() != nullptr && action->data().toInt() == ID_GO_EMERGENCY) {
+                return action->menu();
+            }
+        }
+    }
+    return nullptr;
+}
+
+void CChecklistDlg::RebuildEmergencyMenu() {
+    QMenu* menu = EmergencyMenu();
+    if (menu == nullptr) {
+        return;
+    }
+    // The entries go once the choice being handled (which may be one of them) has finished.
+    for (QAction* entry : menu->actions()) {
+        menu->removeAction(entry);
+        entry->deleteLater();
+    }
+    for (const auto& [position, list] : EmergencyLists(*document)) {
+        QAction* entry = menu->addAction(ShownLiterally(list->name));
+        entry->setData(EmergencyEntryCommand(position));
+    }
+    menu->menuAction()->setEnabled(!menu->actions().isEmpty());
+    if (emergencyKey != nullptr) {
+        emergencyKey->setEnabled(!menu->actions().isEmpty());
+    }
+}
+
+void CChecklistDlg::UpdateGoEntries() {
+    if (document == nullptr) {
+        return;
+    }
+    const bool shown = currentChecklist != nullptr;
+    if (QAction* next = MenuEntry(ID_GO_NEXT)) {
+        next->setEnabled(shown && ListGroups::NextInGroup(*document, currentChecklist) != nullptr);
+    }
+    if (QAction* previous = MenuEntry(ID_GO_PREVIOUS)) {
+        previous->setEnabled(shown &&
+                             ListGroups::PreviousInGroup(*document, currentChecklist) != nullptr);
+    }
+    if (QAction* back = MenuEntry(ID_GO_BACK)) {
+        back->setEnabled(std::any_of(jumps.begin(), jumps.end(), [this](const auto& jump) {
+            return jump.first != currentChecklist && document->IndexOfChecklist(jump.first) >= 0;
+        }));
+    }
+}
+
+void CChecklistDlg::JumpTo(Checklist* checklist) {
+    if (currentChecklist != nullptr && currentChecklist != checklist &&
+        document->IndexOfChecklist(currentChecklist) >= 0) {
+        const CTreeCtrl::Item selected = tree.GetSelectedItem();
+        jumps.emplace_back(currentChecklist, selected != nullptr ? static_cast<ChecklistItem*>(
+                                                                       tree.GetItemData(selected))
+                                                                 : nullptr);
+        if (jumps.size() > backSteps) {
+            jumps.pop_front();
+        }
+    }
+    ShowChecklist(checklist);
+}
+
+void CChecklistDlg::OnNextChecklist() {
+    if (Checklist* next = ListGroups::NextInGroup(*document, currentChecklist)) {
+        JumpTo(next);
+    }
+}
+
+void CChecklistDlg::OnPreviousChecklist() {
+    if (Checklist* previous = ListGroups::PreviousInGroup(*document, currentChecklist)) {
+        JumpTo(previous);
+    }
+}
+
+void CChecklistDlg::OnBack() {
+    while (!jumps.empty()) {
+        const auto [list, item] = jumps.back();
+        jumps.pop_back();
+        if (list == currentChecklist || document->IndexOfChecklist(list) < 0) {
+            continue;
+        }
+        ShowChecklist(list);
+        for (int row = 0; row < tree.GetCount(); ++row) {
+            const CTreeCtrl::Item shown = tree.GetItem(row);
+            if (item != nullptr && tree.GetItemData(shown) == item) {
+                tree.SelectItem(shown);
+                tree.GetControl()->scrollToItem(shown);
+            }
+        }
+        return;
+    }
+}
+
+void CChecklistDlg::OnEmergencyEntry(int id) {
+    const int position = EmergencyEntryPosition(id);
+    Checklist* checklist = position >= 0 ? document->ChecklistAt(position) : nullptr;
+    if (checklist != nullptr && ListGroups::IsEmergencyList(checklist->name)) {
+        JumpTo(checklist);
+    }
+}
+
+void CChecklistDlg::OnEmergencyKey() {
+    const std::vector<std::pair<int, Checklist*>> lists = EmergencyLists(*document);
+    if (lists.size() == 1) {
+        JumpTo(lists.front().second);
+        return;
+    }
+    QMenu* menu = EmergencyMenu();
+    QTreeWidget* view = tree.GetControl();
+    if (lists.empty() || menu == nullptr || view == nullptr) {
+        return;
+    }
+    // Over the top of the tree, where the eyes are; the user picks with the arrows and Enter.
+    menu->popup(view->mapToGlobal(QPoint(view->width() / 8, view->height() / 8)));
+    if (!menu->actions().isEmpty()) {
+        menu->setActiveAction(menu->actions().front());
+    }
+}
+
+void CChecklistDlg::OnKeepTicks() {
+    keepTicks = !keepTicks;
+    StoreRememberedSwitch(keepTicksSwitch, keepTicks);
+    if (QAction* keep = MenuEntry(ID_GO_KEEP_TICKS)) {
+        keep->setChecked(keepTicks);
+    }
+    keptTicks.Clear();
+    if (!keepTicks) {
+        // The ticks on the screen stay until the next refill clears them, as it always did.
+        KeptTicks::Forget();
+        return;
+    }
+    // What is ticked now is what is kept from now on.
+    for (int row = 0; row < tree.GetCount(); ++row) {
+        const CTreeCtrl::Item item = tree.GetItem(row);
+        if (tree.GetCheck(item)) {
+            keptTicks.Set(static_cast<const ChecklistItem*>(tree.GetItemData(item)), true);
+        }
+    }
+    StoreKeptTicks();
+}
+
+void CChecklistDlg::OnClearAllTicks() {
+    keptTicks.Clear();
+    ++fillingTree;
+    for (int row = 0; row < tree.GetCount(); ++row) {
+        tree.SetCheck(tree.GetItem(row), false);
+    }
+    --fillingTree;
+    HideCompletionCue();
+    StoreKeptTicks();
+}
+
+void CChecklistDlg::ForgetTicksAndJumps() {
+    jumps.clear();
+    keptTicks.Clear();
+    keptTicks.DocumentChanged();
+}
+
+void CChecklistDlg::StoreKeptTicks() {
+    if (keepTicks && ticksRestored && document != nullptr) {
+        keptTicks.Store(*document, currentChecklist);
+    }
+}
+
+void CChecklistDlg::RestoreKeptTicks() {
+    if (keepTicks) {
+        if (Checklist* shown = keptTicks.Restore(*document)) {
+            ShowChecklist(shown);
+        } else {
+            Refill();
+        }
+    }
+    ticksRestored = true;
+    StoreKeptTicks();
+}
+
+void CChecklistDlg::SetUpCompletionCue() {
+    QTreeWidget* view = tree.GetControl();
+    if (view == nullptr) {
+        return;
+    }
+    // Over the foot of the tree, inside it, so that nothing of the screen moves when it comes.
+    completionCue = new QFrame(view);
+    completionCue->setObjectName(QStringLiteral("completionCue"));
+    completionCue->setFrameShape(QFrame::StyledPanel);
+    completionCue->setAutoFillBackground(true);
+    completionCue->setBackgroundRole(QPalette::AlternateBase);
+    auto* layout = new QHBoxLayout(completionCue);
+    completionText = new QLabel(QStringLiteral("Checklist complete"), completionCue);
+    QFont bold = completionText->font();
+    bold.setBold(true);
+    completionText->setFont(bold);
+    completionNext = new QPushButton(completionCue);
+    completionNext->setObjectName(QStringLiteral("completionNext"));
+    connect(completionNext, &QPushButton::clicked, this, [this] { SendCommand(ID_GO_NEXT); });
+    layout->addWidget(completionText);
+    layout->addStretch();
+    layout->addWidget(completionNext);
+    completionCue->hide();
+
+    connect(view, &QTreeWidget::itemChanged, this,
+            [this](QTreeWidgetItem* row, int) { OnTickChanged(row); });
+}
+
+void CChecklistDlg::PlaceCompletionCue() {
+    QTreeWidget* view = tree.GetControl();
+    if (completionCue == nullptr || view == nullptr) {
+        return;
+    }
+    const QRect area = view->viewport()->geometry();
+    const int height = std::min(completionCue->sizeHint().height(), area.height());
+    completionCue->setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
+}
+
+void CChecklistDlg::ShowCompletionCue() {
+    if (completionCue == nullptr) {
+        return;
+    }
+    const Checklist* next = ListGroups::NextInGroup(*document, currentChecklist);
+    if (next != nullptr) {
+        const QString name = WidenText(next->name);
+        // A long name is cut on the button; its whole name is still what a screen reader reads.
+        const QString text = QStringLiteral("Next: ") + name;
+        const int room = std::max(tree.GetControl()->viewport()->width() / 2, 80);
+        completionNext->setText(completionNext->fontMetrics()
+                                    .elidedText(text, Qt::ElideRight, room)
+                                    .replace(QLatin1Char('&'), QLatin1String("&&")));
+        completionNext->setAccessibleName(text);
+    }
+    completionNext->setVisible(next != nullptr);
+    PlaceCompletionCue();
+    completionCue->show();
+    completionCue->raise();
+}
+
+void CChecklistDlg::HideCompletionCue() {
+    if (completionCue != nullptr) {
+        completionCue->hide();
+    }
+}
+
+void CChecklistDlg::OnTickChanged(CTreeCtrl::Item row) {
+    if (fillingTree > 0 || row == nullptr) {
+        return;
+    }
+    const bool ticked = tree.GetCheck(row);
+    if (keepTicks &&
+        keptTicks.Set(static_cast<const ChecklistItem*>(tree.GetItemData(row)), ticked)) {
+        StoreKeptTicks();
+    }
+    if (!ticked) {
+        HideCompletionCue();
+        return;
+    }
+    for (int index = 0; index < tree.GetCount(); ++index) {
+        if (!tree.GetCheck(tree.GetItem(index))) {
+            return;
+        }
+    }
+    ShowCompletionCue();
+}
