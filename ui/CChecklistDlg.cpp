@@ -256,6 +256,12 @@ bool CChecklistDlg::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == tree.GetControl() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        // Next and Previous at the group's end are greyed; the tree must not take their keys
+        // as a jump of its own down or up the list.
+        if ((key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp) &&
+            key->modifiers() == Qt::ControlModifier) {
+            return true;
+        }
         if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
             // A held key would race down the list ticking everything: one press, one item.
             if (!key->isAutoRepeat()) {

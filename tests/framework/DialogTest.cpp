@@ -367,4 +367,40 @@ TEST(MenuBar, ButtonsComeAndGoWhereAskedAndTheirChoicesReachTheMessageMap) {
     EXPECT_EQ(dialog.log, "init 32784 add-item");
 }
 
+// An entry of a submenu sends its command once, whether chosen in the submenu under its menu,
+// from code, or in the submenu popped up on its own; a check entry shows its tick.
+TEST(MenuBar, SubmenuEntriesSendTheirCommandOnce) {
+    CProbeDlg dialog(IDD_TEXTENTRY, false);
+    RunWith(dialog, [&](CProbeDlg& running) {
+        CMenuBar& bar = running.GetMenuBar();
+        ASSERT_TRUE(bar.InsertMenu(IDR_GOMENU));
+        QMenu* go = bar.GetButtonMenu(0);
+        QMenu* submenu = nullptr;
+        for (QAction* entry : go->actions()) {
+            if (entry->data().toInt() == ID_GO_EMERGENCY) {
+                submenu = entry->menu();
+            }
+            EXPECT_EQ(entry->isCheckable(), entry->data().toInt() == ID_GO_KEEP_TICKS);
+        }
+        ASSERT_NE(submenu, nullptr);
+        for (int k = 0; k < 3; ++k) {
+            submenu->addAction(QStringLiteral("List %1").arg(k))->setData(ID_LISTS_FIRST + k);
+        }
+        submenu->actions().at(0)->trigger();
+        QApplication::setActiveWindow(&running);
+        submenu->popup(running.mapToGlobal(QPoint(0, 0)));
+        submenu->setActiveAction(submenu->actions().at(1));
+        QTest::keyClick(submenu, Qt::Key_Return);
+        go->popup(running.mapToGlobal(QPoint(0, 0)));
+        go->setActiveAction(submenu->menuAction());
+        QTest::keyClick(go, Qt::Key_Right);
+        ASSERT_TRUE(submenu->isVisible());
+        QTest::keyClick(submenu, Qt::Key_Down);
+        QTest::keyClick(submenu, Qt::Key_Down);
+        QTest::keyClick(submenu, Qt::Key_Return);
+        EXPECT_FALSE(go->isVisible());
+    });
+    EXPECT_EQ(dialog.log, "init 32780 32781 32782");
+}
+
 } // namespace
