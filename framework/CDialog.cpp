@@ -1,6 +1,7 @@
 #include "CDialog.h"
 
 #include "CApplication.h"
+#include "CTreeCtrl.h"
 #include "CWindow.h"
 #include "DialogTemplate.h"
 #include "TextConversion.h"
@@ -154,7 +155,7 @@ QWidget* CDialog::CreateControl(const ControlTemplate& control, QWidget* parent)
         break;
     }
     case ControlKind::Tree: {
-        auto* tree = new QTreeWidget(parent);
+        auto* tree = new CTreeWidget(parent);
         tree->setColumnCount(1);
         tree->setHeaderHidden(true);
         tree->setRootIsDecorated((control.style & TVS_LINESATROOT) != 0);

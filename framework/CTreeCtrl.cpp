@@ -211,3 +211,25 @@ void CTreeCtrl::SetStateImageList(const CImageList& images) {
         delete previous;
     }
 }
+
+void CTreeCtrl::SetFootRoom(int pixels) {
+    if (auto* tree = dynamic_cast<CTreeWidget*>(GetControl())) {
+        tree->SetFootRoom(pixels);
+        if (tree->currentItem() != nullptr) {
+            tree->scrollToItem(tree->currentItem());
+        }
+    }
+}
+
+void CTreeWidget::SetFootRoom(int pixels) {
+    footRoom = pixels;
+    updateGeometries();
+}
+
+void CTreeWidget::updateGeometries() {
+    QTreeWidget::updateGeometries();
+    const QMargins margins = viewportMargins();
+    if (margins.bottom() != footRoom) {
+        setViewportMargins(margins.left(), margins.top(), margins.right(), footRoom);
+    }
+}

@@ -6,6 +6,22 @@
 
 class CImageList;
 
+// The tree widget a dialog template's tree control becomes: a QTreeWidget that can leave room at
+// its foot, inside its frame, for something shown over it.
+class CTreeWidget : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+    // Keeps the bottom pixels of the tree free of items (0 for none); the items scroll above.
+    void SetFootRoom(int pixels);
+
+protected:
+    // The tree view sets its margins afresh whenever it lays itself out; the foot room stays.
+    void updateGeometries() override;
+
+private:
+    int footRoom = 0;
+};
+
 // A tree control whose items all sit at the root, in insertion order. In a tree made with check
 // boxes every item has one, starting empty; the user ticks it by clicking the box or pressing
 // Space on the current item, and assistive tools see the item as checkable.
@@ -47,6 +63,10 @@ public:
     // Wraps a long item onto further lines at the width of the tree, word by word, instead of
     // letting it run off the edge behind a sideways scroll bar; rows grow to their text.
     void WrapLongItems();
+
+    // Keeps the bottom pixels of the tree free of items, with the current item still in view;
+    // 0 gives the whole tree back to the items. Nothing in a tree not made from a template.
+    void SetFootRoom(int pixels);
 
     // Draws the check boxes with the images of images: image 1 for an empty box, image 2 for a
     // ticked one. The images are copied; images may go away afterwards.

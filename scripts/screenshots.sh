@@ -220,6 +220,29 @@ xdotool mousemove --window "$main" $((WIDTH - 30)) 10 click 1
 shot_when 2 save-question
 stop_program
 
+# The Go menu, after Lists.
+start_program
+keys F10 Right Right Right Right
+shot_when 2 go-menu
+stop_program
+
+# The first list worked through with Space alone: the cue that it is complete, and the button
+# to the next list.
+start_program
+keys Down
+for _ in $(seq 28); do
+    xdotool key space
+done
+sleep 0.4
+shot complete
+stop_program
+
+# Ctrl+E with several emergency lists: their menu over the tree.
+start_program
+keys ctrl+e
+shot_when 2 emergency
+stop_program
+
 if [ ${#failed[@]} -gt 0 ]; then
     echo "screenshots: not taken: ${failed[*]}" >&2
     exit 1

@@ -285,9 +285,10 @@ void CChecklistDlg::PlaceCompletionCue() {
     if (completionCue == nullptr || view == nullptr) {
         return;
     }
+    // In the room kept free at the foot of the tree, below its items.
     const QRect area = view->viewport()->geometry();
-    const int height = std::min(completionCue->sizeHint().height(), area.height());
-    completionCue->setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
+    completionCue->setGeometry(area.left(), area.bottom() + 1, area.width(),
+                               view->contentsRect().bottom() - area.bottom());
 }
 
 void CChecklistDlg::ShowCompletionCue() {
@@ -306,14 +307,19 @@ void CChecklistDlg::ShowCompletionCue() {
         completionNext->setAccessibleName(text);
     }
     completionNext->setVisible(next != nullptr);
+    // The items move up out of its way, so that the last of them can still be seen and unticked.
+    const int height =
+        std::min(completionCue->sizeHint().height(), tree.GetControl()->viewport()->height() / 2);
+    tree.SetFootRoom(height);
     PlaceCompletionCue();
     completionCue->show();
     completionCue->raise();
 }
 
 void CChecklistDlg::HideCompletionCue() {
-    if (completionCue != nullptr) {
+    if (completionCue != nullptr && !completionCue->isHidden()) {
         completionCue->hide();
+        tree.SetFootRoom(0);
     }
 }
 

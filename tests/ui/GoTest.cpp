@@ -238,7 +238,13 @@ TEST_F(GoTest, CompletionCueComesWithTheLastTickAndLeadsOn) {
         EXPECT_EQ(Cue(screen), "");
         Press(screen, Qt::Key_Space, Qt::NoModifier);
         EXPECT_EQ(Cue(screen), "complete / Next: Taxi");
-        EXPECT_TRUE(tree->viewport()->geometry().contains(screen.CompletionCue()->geometry()));
+        // Inside the tree's frame, below its items, the last of which is still in view.
+        const QRect cue = screen.CompletionCue()->geometry();
+        EXPECT_TRUE(tree->contentsRect().contains(cue));
+        EXPECT_FALSE(tree->viewport()->geometry().intersects(cue));
+        EXPECT_GT(cue.height(), 0);
+        EXPECT_TRUE(
+            tree->viewport()->rect().contains(tree->visualItemRect(screen.Tree().GetItem(1))));
         EXPECT_EQ(tree->geometry(), treePlace);
         EXPECT_EQ(screen.GetDlgItem(IDC_HOTBUTTON0)->geometry(), buttonPlace);
 
