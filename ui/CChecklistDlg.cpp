@@ -251,7 +251,8 @@ void CChecklistDlg::SetUpTree() {
 }
 
 bool CChecklistDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == tree.GetControl() && event->type() == QEvent::Resize) {
+    if (watched == tree.GetControl() &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
         PlaceCompletionCue();
     }
     if (watched == tree.GetControl() && event->type() == QEvent::KeyPress) {
@@ -450,7 +451,7 @@ void CChecklistDlg::ShowChange(ChangedPart part, Checklist* checklist) {
         }
         --fillingTree;
         // A renamed next checklist is named anew on the cue; the positions are kept anew.
-        if (completionCue != nullptr && completionCue->isVisible()) {
+        if (completionCue != nullptr) {
             ShowCompletionCue();
         }
         StoreKeptTicks();

@@ -90,8 +90,9 @@ public:
     int ListsButtonPosition() const { return listsButtonPosition; }
     // The Emergency submenu of the Go menu (null before initialisation).
     QMenu* EmergencyMenu();
-    // The completion cue over the foot of the tree, shown once every item of the checklist is
-    // ticked, and its "Next: NAME" button, shown when the checklist has a next one.
+    // The completion cue over the foot of the tree, there once every item of the checklist is
+    // ticked, and its "Next: NAME" button, there when the checklist has a next one; null when not
+    // there.
     QFrame* CompletionCue() const { return completionCue; }
     QPushButton* CompletionNextButton() const { return completionNext; }
     bool KeepsTicks() const { return keepTicks; }
@@ -134,6 +135,7 @@ private:
     // Shows checklist as a jump that Back can take back: the checklist shown before, with its
     // current item, goes on the jump list.
     void JumpTo(Checklist* checklist);
+    // The ticks of the tree are followed from here on.
     void SetUpCompletionCue();
     // Places the cue over the foot of the tree.
     void PlaceCompletionCue();

@@ -253,31 +253,10 @@ void CChecklistDlg::RestoreKeptTicks() {
 }
 
 void CChecklistDlg::SetUpCompletionCue() {
-    QTreeWidget* view = tree.GetControl();
-    if (view == nullptr) {
-        return;
+    if (QTreeWidget* view = tree.GetControl()) {
+        connect(view, &QTreeWidget::itemChanged, this,
+                [this](QTreeWidgetItem* row, int) { OnTickChanged(row); });
     }
-    // Over the foot of the tree, inside it, so that nothing of the screen moves when it comes.
-    completionCue = new QFrame(view);
-    completionCue->setObjectName(QStringLiteral("completionCue"));
-    completionCue->setFrameShape(QFrame::StyledPanel);
-    completionCue->setAutoFillBackground(true);
-    completionCue->setBackgroundRole(QPalette::AlternateBase);
-    auto* layout = new QHBoxLayout(completionCue);
-    completionText = new QLabel(QStringLiteral("Checklist complete"), completionCue);
-    QFont bold = completionText->font();
-    bold.setBold(true);
-    completionText->setFont(bold);
-    completionNext = new QPushButton(completionCue);
-    completionNext->setObjectName(QStringLiteral("completionNext"));
-    connect(completionNext, &QPushButton::clicked, this, [this] { SendCommand(ID_GO_NEXT); });
-    layout->addWidget(completionText);
-    layout->addStretch();
-    layout->addWidget(completionNext);
-    completionCue->hide();
-
-    connect(view, &QTreeWidget::itemChanged, this,
-            [this](QTreeWidgetItem* row, int) { OnTickChanged(row); });
 }
 
 void CChecklistDlg::PlaceCompletionCue() {
@@ -287,40 +266,63 @@ void CChecklistDlg::PlaceCompletionCue() {
     }
     // In the room kept free at the foot of the tree, below its items.
     const QRect area = view->viewport()->geometry();
-    completionCue->setGeometry(area.left(), area.bottom() + 1, area.width(),
+    const QPoint corner = view->mapTo(completionCue->parentWidget(), area.bottomLeft());
+    completionCue->setGeometry(corner.x(), corner.y() + 1, area.width(),
                                view->contentsRect().bottom() - area.bottom());
 }
 
 void CChecklistDlg::ShowCompletionCue() {
-    if (completionCue == nullptr) {
+    QTreeWidget* view = tree.GetControl();
+    if (view == nullptr) {
         return;
     }
-    const Checklist* next = ListGroups::NextInGroup(*document, currentChecklist);
-    if (next != nullptr) {
-        const QString name = WidenText(next->name);
+    HideCompletionCue();
+    // Made afresh each time and gone when hidden, so that assistive tools meet it only while it
+    // is there to read. Over the foot of the tree, so that nothing of the screen moves when it
+    // comes; a sibling of the tree, not a child, since assistive tools see only a tree's items.
+    completionCue = new QFrame(view->parentWidget());
+    completionCue->setObjectName(QStringLiteral("completionCue"));
+    completionCue->setFrameShape(QFrame::StyledPanel);
+    completionCue->setAutoFillBackground(true);
+    completionCue->setBackgroundRole(QPalette::AlternateBase);
+    auto* layout = new QHBoxLayout(completionCue);
+    completionText = new QLabel(QStringLiteral("Checklist complete"), completionCue);
+    QFont bold = completionText->font();
+    bold.setBold(true);
+    completionText->setFont(bold);
+    layout->addWidget(completionText);
+    layout->addStretch();
+    if (const Checklist* next = ListGroups::NextInGroup(*document, currentChecklist)) {
+        const QString text = QStringLiteral("Next: ") + WidenText(next->name);
+        completionNext = new QPushButton(completionCue);
+        completionNext->setObjectName(QStringLiteral("completionNext"));
         // A long name is cut on the button; its whole name is still what a screen reader reads.
-        const QString text = QStringLiteral("Next: ") + name;
-        const int room = std::max(tree.GetControl()->viewport()->width() / 2, 80);
+        const int room = std::max(view->viewport()->width() / 2, 80);
         completionNext->setText(completionNext->fontMetrics()
                                     .elidedText(text, Qt::ElideRight, room)
                                     .replace(QLatin1Char('&'), QLatin1String("&&")));
         completionNext->setAccessibleName(text);
+        connect(completionNext, &QPushButton::clicked, this, [this] { SendCommand(ID_GO_NEXT); });
+        layout->addWidget(completionNext);
     }
-    completionNext->setVisible(next != nullptr);
     // The items move up out of its way, so that the last of them can still be seen and unticked.
-    const int height =
-        std::min(completionCue->sizeHint().height(), tree.GetControl()->viewport()->height() / 2);
-    tree.SetFootRoom(height);
+    tree.SetFootRoom(std::min(completionCue->sizeHint().height(), view->viewport()->height() / 2));
     PlaceCompletionCue();
     completionCue->show();
     completionCue->raise();
 }
 
 void CChecklistDlg::HideCompletionCue() {
-    if (completionCue != nullptr && !completionCue->isHidden()) {
-        completionCue->hide();
-        tree.SetFootRoom(0);
+    if (completionCue == nullptr) {
+        return;
     }
+    // Its button may be the one being clicked: it goes once the click is over.
+    completionCue->hide();
+    completionCue->deleteLater();
+    completionCue = nullptr;
+    completionText = nullptr;
+    completionNext = nullptr;
+    tree.SetFootRoom(0);
 }
 
 void CChecklistDlg::OnTickChanged(CTreeCtrl::Item row) {
