@@ -376,11 +376,14 @@ TEST_F(GoTest, KeptTicksComeBackOnlyForTheSameUnchangedFile) {
     RunScreen([](CChecklistDlg& screen) { Choose(screen, ID_FILE_SAVE); });
     RunScreen(comesBack);
 
-    RunScreen(
-        [](CChecklistDlg& screen) {
-            Choose(screen, ID_EDIT_NEW_CHECKLIST); // an edit left unsaved at Exit
-        },
-        {EnterName("Spare")});
+    // An edit left unsaved at Exit: the ticks' places in the file no longer hold.
+    RunScreen([](CChecklistDlg& screen) {
+        ChooseListsEntry(screen, 0);
+        Select(screen, 1);
+        Choose(screen, ID_EDIT_MOVE_UP);
+        EXPECT_EQ(View(screen), "Preflight: +Oil|Fuel");
+        Choose(screen, ID_GO_BACK);
+    });
     RunScreen(clean);
 
     RunScreen(tickSome);
