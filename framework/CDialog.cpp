@@ -96,7 +96,8 @@ bool CDialog::CreateFromTemplate() {
         widget->setGeometry(rect);
         shareLeft = std::min(shareLeft, rect.left());
         shareRight = std::max(shareRight, rect.left() + rect.width());
-        controls.push_back({control.id, widget, rect, control.followAcross, control.followDown});
+        controls.push_back(
+            {control.id, widget, rect, control.followAcross, control.followDown, false});
         if (previous != nullptr) {
             QWidget::setTabOrder(previous, widget);
         }
@@ -238,11 +239,57 @@ void CDialog::LayoutControls() {
         return;
     }
     const QSize actual = clientArea->size();
+    std::vector<QRect> places;
+    places.reserve(controls.size());
     for (const Control& control : controls) {
-        control.widget->setGeometry(FollowRect(control.rect, templateClientSize, actual,
-                                               control.followAcross, control.followDown, shareLeft,
-                                               shareRight));
+        places.push_back(FollowRect(control.rect, templateClientSize, actual, control.followAcross,
+                                    control.followDown, shareLeft, shareRight));
     }
+    // A control that grows with its text takes the height its text needs; what lies below it
+    // moves down, and what fills the height down to the foot gives up that much.
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (!controls[i].growsWithText) {
+            continue;
+        }
+        QWidget* widget = controls[i].widget;
+        const int needed = widget->hasHeightForWidth() ? widget->heightForWidth(places[i].width())
+                                                       : widget->sizeHint().height();
+        const int extra = needed - places[i].height();
+        if (extra <= 0) {
+            continue;
+        }
+        places[i].setHeight(needed);
+        for (std::size_t j = 0; j < controls.size(); ++j) {
+            if (j == i || controls[j].rect.top() <= controls[i].rect.bottom() ||
+                controls[j].followDown == FollowDown::Bottom) {
+                continue;
+            }
+            const bool fills = controls[j].followDown == FollowDown::Fill;
+            places[j].setTop(places[j].top() + extra);
+            if (!fills) {
+                places[j].setBottom(places[j].bottom() + extra);
+            }
+        }
+    }
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        controls[i].widget->setGeometry(places[i]);
+    }
+}
+
+void CDialog::SetGrowsWithText(int id) {
+    for (Control& control : controls) {
+        if (control.id == id) {
+            control.growsWithText = true;
+            if (auto* label = qobject_cast<QLabel*>(control.widget)) {
+                label->setWordWrap(true);
+            }
+        }
+    }
+    LayoutControls();
+}
+
+void CDialog::RelayoutControls() {
+    LayoutControls();
 }
 
 QWidget* CDialog::ResolveOwner() const {

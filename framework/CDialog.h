@@ -101,6 +101,14 @@ public:
     // dialog that fills the screen.
     void CenterWindow();
 
+    // Lets control id (a label) grow down to the height its text needs at its width, wrapping it
+    // onto further lines, instead of cutting it off; the controls below it move down, and those
+    // that fill the height down to the foot give up what it takes. Call once the controls exist.
+    void SetGrowsWithText(int id);
+    // Places the controls afresh, after a change that makes a growing control need more or less
+    // room (its font, its text).
+    void RelayoutControls();
+
     // The conversion from the template's dialog units to this dialog's pixels.
     const DialogUnits& GetDialogUnits() const { return units; }
 
@@ -155,6 +163,7 @@ private:
         QRect rect; // in pixels, as the template places it
         FollowAcross followAcross;
         FollowDown followDown;
+        bool growsWithText = false;
     };
 
     bool CreateFromTemplate();

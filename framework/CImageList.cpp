@@ -2,6 +2,8 @@
 
 #include "ImageResource.h"
 
+#include <utility>
+
 bool CImageList::Create(int bitmapId, int imageWidth) {
     images.clear();
     icons.clear();
@@ -10,17 +12,22 @@ bool CImageList::Create(int bitmapId, int imageWidth) {
         return false;
     }
     const QPixmap bitmap(file);
-    QString sharpFile = file;
-    sharpFile.insert(file.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x"));
-    QPixmap sharp(sharpFile);
-    if (sharp.size() != bitmap.size() * 2) {
-        sharp = QPixmap();
+    // Sharper versions at two and three times the size, drawn on dense screens and for large
+    // text; one of any other size is not a version of this bitmap.
+    std::vector<std::pair<int, QPixmap>> sharper;
+    for (const int times : {2, 3}) {
+        QString sharpFile = file;
+        sharpFile.insert(file.lastIndexOf(QLatin1Char('.')), QStringLiteral("@%1x").arg(times));
+        QPixmap sharp(sharpFile);
+        if (sharp.size() == bitmap.size() * times) {
+            sharper.emplace_back(times, sharp);
+        }
     }
     for (int left = 0; left + imageWidth <= bitmap.width(); left += imageWidth) {
         images.push_back(bitmap.copy(left, 0, imageWidth, bitmap.height()));
         QIcon icon(images.back());
-        if (!sharp.isNull()) {
-            icon.addPixmap(sharp.copy(2 * left, 0, 2 * imageWidth, sharp.height()));
+        for (const auto& [times, sharp] : sharper) {
+            icon.addPixmap(sharp.copy(times * left, 0, times * imageWidth, sharp.height()));
         }
         icons.push_back(icon);
     }

@@ -5,14 +5,15 @@
 #include <vector>
 
 // A row of equally wide images cut from one bitmap resource, such as the tree's check-box states.
-// A bitmap may come with a sharper version at twice the size beside it ("name@2x.png", Qt's
-// naming), which screens of high density then draw instead.
+// A bitmap may come with sharper versions at twice and three times the size beside it
+// ("name@2x.png", "name@3x.png", Qt's naming), which screens of high density and large text then
+// draw instead.
 class CImageList {
 public:
     // Cuts bitmap bitmapId into images imageWidth pixels wide, left to right, with no colour made
-    // transparent, and its sharper version the same way when there is one of exactly twice the
-    // size. False (and an empty list) when the bitmap does not exist or is narrower than one
-    // image.
+    // transparent, and its sharper versions the same way when there are ones of exactly twice and
+    // three times the size. False (and an empty list) when the bitmap does not exist or is narrower
+    // than one image.
     bool Create(int bitmapId, int imageWidth);
 
     int GetImageCount() const { return static_cast<int>(images.size()); }

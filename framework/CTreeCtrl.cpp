@@ -28,26 +28,36 @@ public:
             return;
         }
         const QIcon& image = (option->state & State_On) ? tickedBox : emptyBox;
-        QRect target(QPoint(), size);
+        QRect target(QPoint(), Size());
         target.moveCenter(option->rect.center());
+        // On a dark background the white boxes are dimmed, so as not to dazzle at night.
+        const bool dark = option->palette.color(QPalette::Base).lightness() < 96;
+        painter->save();
+        painter->setOpacity(dark ? 0.6 : 1.0);
         image.paint(painter, target);
+        painter->restore();
     }
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option,
                     const QWidget* widget) const override {
         if (metric == PM_IndicatorWidth) {
-            return size.width();
+            return Size().width();
         }
         if (metric == PM_IndicatorHeight) {
-            return size.height();
+            return Size().height();
         }
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 
+    void SetScale(double factor) { scale = factor; }
+
 private:
+    QSize Size() const { return (QSizeF(size) * scale).toSize(); }
+
     QIcon emptyBox;
     QIcon tickedBox;
-    QSize size; // in the screen's logical pixels
+    QSize size; // in the screen's logical pixels, at the normal text size
+    double scale = 1.0;
 };
 
 // Measures an item's height for the width its column gives its text, so that a wrapped item gets
@@ -231,5 +241,13 @@ void CTreeWidget::updateGeometries() {
     const QMargins margins = viewportMargins();
     if (margins.bottom() != footRoom) {
         setViewportMargins(margins.left(), margins.top(), margins.right(), footRoom);
+    }
+}
+
+void CTreeCtrl::SetStateImageScale(double factor) {
+    QTreeWidget* tree = GetControl();
+    if (auto* style = tree != nullptr ? dynamic_cast<StateImageStyle*>(tree->style()) : nullptr) {
+        style->SetScale(factor);
+        tree->doItemsLayout();
     }
 }

@@ -71,6 +71,9 @@ public:
     // Draws the check boxes with the images of images: image 1 for an empty box, image 2 for a
     // ticked one. The images are copied; images may go away afterwards.
     void SetStateImageList(const CImageList& images);
+    // Draws the check boxes factor times their images' size, from the images' sharper versions
+    // where there are any, so that they grow with the text.
+    void SetStateImageScale(double factor);
 
 private:
     bool checkBoxes = false;

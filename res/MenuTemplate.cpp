@@ -64,9 +64,25 @@ constexpr std::array goMenus{
     MenuTemplate{"Go", goItems},
 };
 
+// How the screen looks and sounds; each choice is remembered.
+constexpr std::array viewItems{
+    MenuItemTemplate{"Night Colours", ID_VIEW_NIGHT_COLOURS, MF_CHECKABLE},
+    separator,
+    MenuItemTemplate{"Larger Text", ID_VIEW_LARGER_TEXT},
+    MenuItemTemplate{"Smaller Text", ID_VIEW_SMALLER_TEXT},
+    MenuItemTemplate{"Normal Text Size", ID_VIEW_NORMAL_TEXT},
+    separator,
+    MenuItemTemplate{"Read Aloud", ID_VIEW_READ_ALOUD, MF_CHECKABLE},
+};
+
+constexpr std::array viewMenus{
+    MenuTemplate{"View", viewItems},
+};
+
 constexpr std::array menuBars{
     MenuBarTemplate{IDR_MAINMENU, mainMenus},
     MenuBarTemplate{IDR_GOMENU, goMenus},
+    MenuBarTemplate{IDR_VIEWMENU, viewMenus},
 };
 
 } // namespace

@@ -13,9 +13,11 @@ inline constexpr int IDD_HOTBUTTONS = 106;
 inline constexpr int IDD_TEXTENTRY = 107;
 inline constexpr int IDD_ABOUT = 134;
 
-// Menu templates of the checklist screen: its first menus, and the Go menu that follows Lists.
+// Menu templates of the checklist screen: its first menus, and the Go and View menus that follow
+// Lists.
 inline constexpr int IDR_MAINMENU = 131;
 inline constexpr int IDR_GOMENU = 132;
+inline constexpr int IDR_VIEWMENU = 133;
 
 // Images.
 inline constexpr int IDI_PROGRAM = 128;
@@ -93,3 +95,10 @@ inline constexpr int ID_GO_CLEAR_TICKS = 32926;
 // sends ID_GO_NEXT.
 inline constexpr int IDC_COMPLETE = 1030;
 inline constexpr int IDC_COMPLETE_NEXT = 1031;
+
+// The View menu, after Go: colours, text size and speech.
+inline constexpr int ID_VIEW_NIGHT_COLOURS = 32930;
+inline constexpr int ID_VIEW_LARGER_TEXT = 32931;
+inline constexpr int ID_VIEW_SMALLER_TEXT = 32932;
+inline constexpr int ID_VIEW_NORMAL_TEXT = 32933;
+inline constexpr int ID_VIEW_READ_ALOUD = 32934;

@@ -2,6 +2,8 @@
 
 #include "CSettingsKey.h"
 
+#include <cstdint>
+
 namespace {
 
 const char programName[] = "tarvasto";
@@ -59,5 +61,24 @@ void StoreRememberedSwitch(const char* valueName, bool on) {
     CSettingsKey key;
     key.OpenKey(programName, programName, 1);
     key.WriteNumber(valueName, on ? 1 : 0);
+    key.CloseKey();
+}
+
+int ReadRememberedNumber(const char* valueName, int lowest, int highest, int byDefault) {
+    CSettingsKey key;
+    key.OpenKey(programName, programName, 1);
+    // A new key must not receive this value before the remembered file: nothing is read then.
+    const bool known = key.disposition != REG_CREATED_NEW_KEY;
+    const auto fallback = static_cast<DWORD>(byDefault);
+    const DWORD stored = known ? key.ReadNumber(valueName, fallback) : fallback;
+    key.CloseKey();
+    const auto number = static_cast<long long>(static_cast<std::int32_t>(stored));
+    return number >= lowest && number <= highest ? static_cast<int>(number) : byDefault;
+}
+
+void StoreRememberedNumber(const char* valueName, int value) {
+    CSettingsKey key;
+    key.OpenKey(programName, programName, 1);
+    key.WriteNumber(valueName, static_cast<DWORD>(value));
     key.CloseKey();
 }

@@ -28,6 +28,10 @@ void StoreRememberedWindow(const char* placement);
 
 // The switches of the screen that are remembered between runs.
 inline constexpr char keepTicksSwitch[] = "keepTicks";
+inline constexpr char nightColoursSwitch[] = "nightColours";
+inline constexpr char readAloudSwitch[] = "readAloud";
+// The size of the screen's text, in percent of the normal size.
+inline constexpr char textSizeNumber[] = "textSize";
 
 // Whether the switch valueName was last turned on; byDefault when it was never stored, was
 // stored as anything but 0 or 1, or the store cannot be used. Read it after ReadRememberedFile,
@@ -35,3 +39,9 @@ inline constexpr char keepTicksSwitch[] = "keepTicks";
 bool ReadRememberedSwitch(const char* valueName, bool byDefault);
 // Remembers the switch valueName as on or off.
 void StoreRememberedSwitch(const char* valueName, bool on);
+
+// The number valueName stored last, when it lies within lowest to highest; byDefault otherwise,
+// or when none was stored or the store cannot be used. Read it after ReadRememberedFile.
+int ReadRememberedNumber(const char* valueName, int lowest, int highest, int byDefault);
+// Remembers value as the number valueName.
+void StoreRememberedNumber(const char* valueName, int value);

@@ -164,3 +164,18 @@ TEST_F(SettingsTest, SwitchesAreRememberedAfterTheFileAndOnlyAsZeroOrOne) {
     ASSERT_EQ(SetIn(programKey, u"tarvasto", u"keepTicks", REG_SZ, Bytes("1\0")), ERROR_SUCCESS);
     EXPECT_FALSE(ReadRememberedSwitch(keepTicksSwitch, false));
 }
+
+// A number comes back only within its bounds: a negative or too large value stored by something
+// else leaves the default.
+TEST_F(SettingsTest, NumbersComeBackOnlyWithinTheirBounds) {
+    EXPECT_EQ(NextStartOpens(), defaultPath);
+    EXPECT_EQ(ReadRememberedNumber(textSizeNumber, 75, 300, 100), 100);
+    for (const int stored : {75, 300, 125}) {
+        StoreRememberedNumber(textSizeNumber, stored);
+        EXPECT_EQ(ReadRememberedNumber(textSizeNumber, 75, 300, 100), stored);
+    }
+    for (const int stored : {74, 301, -100, 0}) {
+        StoreRememberedNumber(textSizeNumber, stored);
+        EXPECT_EQ(ReadRememberedNumber(textSizeNumber, 75, 300, 100), 100) << stored;
+    }
+}
