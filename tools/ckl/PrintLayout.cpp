@@ -2,6 +2,7 @@
 
 #include "ChecklistDoc.h"
 #include "CklConventions.h"
+#include "ItemRules.h"
 
 #include <algorithm>
 #include <array>
@@ -571,7 +572,7 @@ std::vector<PrintLayout::Row> PrintLayout::LabelledRows(std::string_view label, 
 // list, notes, cautions and warnings set apart in ways that survive black and white copies,
 // and each response at the right edge behind a dot leader.
 PrintLayout::Block PrintLayout::MakeBlock(std::string_view text) const {
-    convert::Item item = convert::ParseItem(text, convert::ItemStyle::Ckl);
+    const ItemRules::Parts item = ItemRules::Parse(text);
     Block block;
     block.indentLevels = item.indent;
     block.centered = item.centered;
@@ -584,47 +585,48 @@ PrintLayout::Block PrintLayout::MakeBlock(std::string_view text) const {
         }
     };
     switch (item.kind) {
-    case convert::ItemKind::Space:
+    case ItemRules::Kind::Space:
         block.kind = BlockKind::Space;
         block.rows.push_back(TextRow({}, Ink::Item, 0));
         block.rows[0].height *= 0.5;
         return block;
-    case convert::ItemKind::Title:
+    case ItemRules::Kind::Title:
         block.kind = BlockKind::Title;
         block.gapAbove = Mm(1.5);
         wrapped(Ink::ListTitle, width);
         break;
-    case convert::ItemKind::Note:
+    case ItemRules::Kind::Note:
         // Notes and plain text stand in line with the texts of the items, not their boxes.
         block.kind = BlockKind::Note;
         block.indent += itemIndent;
         width -= itemIndent;
-        block.rows = LabelledRows("NOTE:", Ink::Label, item.prompt, Ink::Note, width);
+        block.rows =
+            LabelledRows(ItemRules::LabelOf(item.kind), Ink::Label, item.prompt, Ink::Note, width);
         break;
-    case convert::ItemKind::Caution:
+    case ItemRules::Kind::Caution:
         block.kind = BlockKind::Caution;
         block.frame = Block::Frame::Caution;
-        block.rows =
-            LabelledRows("CAUTION:", Ink::Label, item.prompt, Ink::Item, width - 2 * inset);
-        break;
-    case convert::ItemKind::Warning:
-        block.kind = BlockKind::Warning;
-        block.frame = Block::Frame::Warning;
-        block.rows = LabelledRows("WARNING:", Ink::WarningLabel, item.prompt, Ink::WarningText,
+        block.rows = LabelledRows(ItemRules::LabelOf(item.kind), Ink::Label, item.prompt, Ink::Item,
                                   width - 2 * inset);
         break;
-    case convert::ItemKind::PlainText:
+    case ItemRules::Kind::Warning:
+        block.kind = BlockKind::Warning;
+        block.frame = Block::Frame::Warning;
+        block.rows = LabelledRows(ItemRules::LabelOf(item.kind), Ink::WarningLabel, item.prompt,
+                                  Ink::WarningText, width - 2 * inset);
+        break;
+    case ItemRules::Kind::PlainText:
         block.kind = BlockKind::PlainText;
         block.indent += itemIndent;
         width -= itemIndent;
         wrapped(Ink::Item, width);
         break;
-    case convert::ItemKind::ChallengeResponse:
+    case ItemRules::Kind::ChallengeResponse:
         block.kind = BlockKind::ChallengeResponse;
         block.box = true;
         block.rows = ResponseRows(item.prompt, item.expectation, width - itemIndent);
         break;
-    case convert::ItemKind::Challenge:
+    case ItemRules::Kind::Challenge:
         block.kind = BlockKind::Challenge;
         block.box = true;
         wrapped(Ink::Item, width - itemIndent);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChecklistFile.h"
+#include "ItemRules.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,24 +20,13 @@
 // writers read it, and CklConventions moves it into and out of a ChecklistDoc.
 namespace convert {
 
-enum class ItemKind {
-    Challenge,         // a line to tick off
-    ChallengeResponse, // a line to tick off, with the expected response
-    PlainText,         // information, nothing to tick
-    Note,
-    Caution,
-    Warning,
-    Title, // a heading inside the list
-    Space, // a blank line
-};
+// An item's kind, as its .ckl line says it.
+using ItemKind = ItemRules::Kind;
+using ItemRules::maxIndent;
 
-// An item's texts are views: of the text it was parsed from, or of its book's store.
-struct Item {
-    ItemKind kind = ItemKind::Challenge;
-    std::string_view prompt;
-    std::string_view expectation; // only for ChallengeResponse
-    int indent = 0;               // levels, 0 to maxIndent
-    bool centered = false;
+// An item as the displays hold it: its parts by the item rules, and what only some displays
+// add. Its texts are views: of the text it was parsed from, or of its book's store.
+struct Item : ItemRules::Parts {
     // Garmin Pilot's item type of an item that shows live data or starts an action, 1 to 10;
     // 0 for an ordinary item. A .ckl keeps it in the "Checklist info" list.
     int liveData = 0;
@@ -45,8 +35,6 @@ struct Item {
 };
 
 inline constexpr int maxLiveData = 10;
-
-inline constexpr int maxIndent = 9;
 
 // How the tablet apps sort lists. A .ckl says it in front of the name (see SplitListName).
 enum class Category { Normal, Abnormal, Emergency };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChecklistBook.h"
+#include "ItemRules.h"
 #include "LineRules.h"
 
 #include <string>
@@ -9,24 +10,27 @@
 
 class ChecklistDoc;
 
-// How a .ckl item, which is one line of text, holds what a display's item holds: text
-// conventions that read well in the checklist tree and convert both ways. The same conventions
-// serve the text formats of the displays, which only differ in the challenge-response
-// separator.
+// How a .ckl holds what a display's file holds: each item one line of text by the item rules
+// (data/ItemRules.h), which read well in the checklist tree and convert both ways, and serve
+// the text formats of the displays too; the file's metadata and the facts of its lists in a
+// "Checklist info" list.
 namespace convert {
 
-// Which separator joins a challenge and its response: " ..... " in a .ckl (read: the first run
-// of three or more dots with a space either side), " - " in the text formats.
-enum class ItemStyle { Ckl, Text };
+// Which separator joins a challenge and its response (see ItemRules::Style).
+using ItemStyle = ItemRules::Style;
 
-// The item a line of text stands for; its texts are parts of text. Never fails: text that
-// follows no convention is a challenge. An empty text is a blank item.
-Item ParseItem(std::string_view text, ItemStyle style);
-// The text that stands for item. For ItemStyle::Ckl a text that would read as a tag line gets
-// one space in front, which ParseItem drops again.
-std::string FormatItem(const Item& item, ItemStyle style);
+// The item a line of text stands for, by the item rules; its texts are parts of text.
+inline Item ParseItem(std::string_view text, ItemStyle style) {
+    return Item{ItemRules::Parse(text, style)};
+}
+// The text that stands for item, by the item rules.
+inline std::string FormatItem(const Item& item, ItemStyle style) {
+    return ItemRules::Format(item, style);
+}
 // Appends FormatItem(item, style) to out.
-void AppendItemText(std::string& out, const Item& item, ItemStyle style);
+inline void AppendItemText(std::string& out, const Item& item, ItemStyle style) {
+    ItemRules::AppendText(out, item, style);
+}
 
 // The name of the checklist that carries a file's metadata in a .ckl.
 inline constexpr std::string_view infoListName = "Checklist info";

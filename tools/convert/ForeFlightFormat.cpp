@@ -1,6 +1,7 @@
 #include "ForeFlightFormat.h"
 
 #include "CklConventions.h"
+#include "ItemRules.h"
 #include "JsonRoom.h"
 #include "JsonText.h"
 #include "LineRules.h"
@@ -112,26 +113,11 @@ constexpr std::array<std::pair<Category, std::string_view>, 3> groupTypes = {{
     {Category::Emergency, "emergency"},
 }};
 
-// What the detail of a comment begins with to be a note, a caution or a warning.
-constexpr std::array<std::pair<ItemKind, std::string_view>, 3> detailPrefixes = {{
-    {ItemKind::Note, "NOTE: "},
-    {ItemKind::Caution, "CAUTION: "},
-    {ItemKind::Warning, "WARNING: "},
-}};
-
-std::string_view DetailPrefix(ItemKind kind) {
-    for (const auto& [prefixed, prefix] : detailPrefixes) {
-        if (prefixed == kind) {
-            return prefix;
-        }
-    }
-    return {};
-}
-
-// The kind a comment's lone detail reads as, and the detail without its prefix.
+// The kind a comment's lone detail reads as, and the detail without its prefix: a note, a
+// caution or a warning by the item rules' prefixes, else plain text.
 ItemKind KindOfDetail(std::string_view& detail) {
-    for (const auto& [kind, prefix] : detailPrefixes) {
-        if (detail.starts_with(prefix)) {
+    for (ItemKind kind : {ItemKind::Note, ItemKind::Caution, ItemKind::Warning}) {
+        if (std::string_view prefix = ItemRules::PrefixOf(kind); detail.starts_with(prefix)) {
             detail.remove_prefix(prefix.size());
             return kind;
         }
@@ -445,7 +431,7 @@ private:
             item.kind = ItemKind::Title;
             item.prompt = book.Keep(title);
             if (!detail.empty()) {
-                items.push_back(Item{ItemKind::PlainText, book.Keep(detail), {}, 0, false, 0});
+                items.push_back(Item{{ItemKind::PlainText, book.Keep(detail), {}, 0, false}, 0});
             }
         } else if (!detail.empty()) {
             item.kind = KindOfDetail(detail);
@@ -455,7 +441,7 @@ private:
         }
         if (!note.empty()) {
             // An indented note under an item is the item's note.
-            items.push_back(Item{ItemKind::Note, book.Keep(note), {}, 1, false, 0});
+            items.push_back(Item{{ItemKind::Note, book.Keep(note), {}, 1, false}, 0});
         }
         return true;
     }
@@ -707,7 +693,7 @@ public:
             case ItemKind::Warning:
                 type = commentType;
                 detail = item.prompt;
-                prefix = DetailPrefix(item.kind);
+                prefix = ItemRules::PrefixOf(item.kind);
                 break;
             case ItemKind::Space:
                 type = commentType;

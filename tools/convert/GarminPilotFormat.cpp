@@ -3,6 +3,7 @@
 #include "LineRules.h"
 
 #include "CklConventions.h"
+#include "ItemRules.h"
 #include "JsonRoom.h"
 #include "JsonText.h"
 
@@ -58,9 +59,10 @@ constexpr int subtypeOther = 3;
 constexpr int subtypeNotNormal = 4;
 constexpr int itemTypeNote = 11;
 
-// How a note says it is a caution or a warning: Garmin Pilot has notes only.
-constexpr std::string_view cautionPrefix = "CAUTION: ";
-constexpr std::string_view warningPrefix = "WARNING: ";
+// How a note says it is a caution or a warning, Garmin Pilot having notes only: by the item
+// rules' prefixes.
+constexpr std::string_view cautionPrefix = ItemRules::PrefixOf(ItemRules::Kind::Caution);
+constexpr std::string_view warningPrefix = ItemRules::PrefixOf(ItemRules::Kind::Warning);
 
 ReadError Refused(std::string what) {
     return ReadError{ReadError::nowhere, std::move(what)};
