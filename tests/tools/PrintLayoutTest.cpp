@@ -1,5 +1,7 @@
 #include "PrintLayout.h"
+#include "../data/ItemKindRows.h"
 #include "ChecklistDoc.h"
+#include "ItemRules.h"
 
 #include <gtest/gtest.h>
 
@@ -444,6 +446,86 @@ INSTANTIATE_TEST_SUITE_P(
                  1},
         KindCase{"BlankLine", "", BlockKind::Space, {}}),
     [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+
+BlockKind BlockOf(ItemRules::Kind kind) {
+    using enum ItemRules::Kind;
+    switch (kind) {
+    case Challenge:
+        return BlockKind::Challenge;
+    case ChallengeResponse:
+        return BlockKind::ChallengeResponse;
+    case PlainText:
+        return BlockKind::PlainText;
+    case Note:
+        return BlockKind::Note;
+    case Caution:
+        return BlockKind::Caution;
+    case Warning:
+        return BlockKind::Warning;
+    case Title:
+        return BlockKind::Title;
+    case Space:
+        break;
+    }
+    return BlockKind::Space;
+}
+
+std::string WithoutSpaces(std::string_view text) {
+    std::string kept(text);
+    std::erase(kept, ' ');
+    return kept;
+}
+
+// Every line of the item rules' table is printed as its kind says: a note, caution or warning
+// after the kind's own label in its ink, a title as a heading, the response at the right edge,
+// a box to tick left of what is ticked off and none beside headings, notes and plain text.
+class ItemKindsPrinted : public testing::TestWithParam<ItemKindRow> {};
+
+TEST_P(ItemKindsPrinted, AsTheirKindSays) {
+    const ItemKindRow& row = GetParam();
+    PrintPlan plan = LayOut({{"List", {std::string(row.line)}}}, 1);
+    const std::vector<PlacedBlock>& blocks = plan.pages[0].columns[0].blocks;
+    ASSERT_EQ(blocks.size(), 2u); // the heading, then the item
+    const PlacedBlock& block = blocks[1];
+    EXPECT_EQ(block.kind, BlockOf(row.kind));
+    EXPECT_EQ(block.indent, row.indent);
+    EXPECT_EQ(block.centered, row.centered);
+    std::vector<ckl::PlacedText> texts = block.texts;
+    if (std::string_view label = ItemRules::LabelOf(row.kind); !label.empty()) {
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts[0].text, label);
+        EXPECT_EQ(texts[0].ink,
+                  row.kind == ItemRules::Kind::Warning ? Ink::WarningLabel : Ink::Label);
+        texts.erase(texts.begin());
+    }
+    if (row.kind == ItemRules::Kind::ChallengeResponse) {
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts.back().text, row.expectation);
+        EXPECT_DOUBLE_EQ(texts.back().x + static_cast<double>(Characters(texts.back().text)),
+                         Sheet(1).width);
+        texts.pop_back();
+    }
+    std::string prompt;
+    for (const ckl::PlacedText& text : texts) {
+        prompt += text.text;
+        EXPECT_EQ(text.ink == Ink::ListTitle, row.kind == ItemRules::Kind::Title) << text.text;
+    }
+    EXPECT_EQ(WithoutSpaces(prompt), WithoutSpaces(row.prompt));
+    using enum ItemRules::Kind;
+    if (row.kind == Challenge || row.kind == ChallengeResponse) {
+        ASSERT_FALSE(block.boxes.empty());
+        for (const ckl::PlacedText& text : block.texts) {
+            EXPECT_GE(text.x, block.boxes[0].left + block.boxes[0].width) << text.text;
+        }
+    } else if (row.kind == Title || row.kind == Note || row.kind == PlainText) {
+        EXPECT_TRUE(block.boxes.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ItemRules, ItemKindsPrinted, testing::ValuesIn(itemKindRows::rows),
+                         [](const testing::TestParamInfo<ItemKindRow>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Where the marks of an item stand, which the painter copies as they are.
 TEST(PrintLayout, SetsItemsApartOnTheLine) {
