@@ -1,6 +1,6 @@
 #include "SpokenText.h"
 
-#include "CklConventions.h"
+#include "ItemRules.h"
 
 #include <QString>
 #include <string_view>
@@ -112,13 +112,13 @@ void AppendSayable(QStringList& parts, std::string_view text) {
 }
 
 // The word a note, caution or warning is announced with; empty for the other kinds.
-QString SpokenLabel(convert::ItemKind kind) {
+QString SpokenLabel(ItemRules::Kind kind) {
     switch (kind) {
-    case convert::ItemKind::Note:
+    case ItemRules::Kind::Note:
         return QStringLiteral("note");
-    case convert::ItemKind::Caution:
+    case ItemRules::Kind::Caution:
         return QStringLiteral("caution");
-    case convert::ItemKind::Warning:
+    case ItemRules::Kind::Warning:
         return QStringLiteral("warning");
     default:
         return QString();
@@ -138,16 +138,16 @@ QStringList SpokenName(const char* name) {
 }
 
 QStringList SpokenItem(const char* itemText) {
-    convert::Item item = convert::ParseItem(TextOf(itemText), convert::ItemStyle::Ckl);
+    ItemRules::Parts item = ItemRules::Parse(TextOf(itemText));
     QStringList parts;
-    if (item.kind == convert::ItemKind::Space) {
+    if (item.kind == ItemRules::Kind::Space) {
         return parts;
     }
     if (QString label = SpokenLabel(item.kind); !label.isEmpty()) {
         parts.append(label);
     }
     AppendSayable(parts, item.prompt);
-    if (item.kind == convert::ItemKind::ChallengeResponse) {
+    if (item.kind == ItemRules::Kind::ChallengeResponse) {
         AppendSayable(parts, item.expectation);
     }
     return parts;
