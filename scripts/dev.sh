@@ -9,6 +9,9 @@ cd "$here"
 
 packages=(
     g++ cmake ninja-build pkg-config
+    # Read Aloud; the speech module's CMake files ask for QmlIntegration, which only
+    # qt6-declarative-dev brings, and the tests try Qt's own voice.
+    qt6-speech-dev qt6-declarative-dev qt6-speech-flite-plugin
     qt6-base-dev qt6-base-dev-tools libgl-dev nlohmann-json3-dev libsimdjson-dev zlib1g-dev libssl-dev libarchive-dev openssl
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev libfuzzer-14-dev

@@ -15,6 +15,7 @@ build=$(realpath -m "${1:-build/package}")
 
 packages=(
     g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev nlohmann-json3-dev
+    qt6-speech-dev qt6-declarative-dev # Read Aloud (see scripts/dev.sh)
     dpkg-dev desktop-file-utils xvfb xauth lintian appstream shared-mime-info mandoc man-db
 )
 
