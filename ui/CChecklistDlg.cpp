@@ -3,6 +3,8 @@
 #include "ChecklistDoc.h"
 #include "LoadIcon.h"
 #include "RememberedFile.h"
+#include "Speaker.h"
+#include "SpokenText.h"
 #include "TextConversion.h"
 #include "resource.h"
 
@@ -106,6 +108,11 @@ bool CChecklistDlg::OnMessage(const Message& message) {
         {MessageKind::Command, 0, ID_GO_EMERGENCY_KEY, &CChecklistDlg::OnEmergencyKey},
         {MessageKind::Command, 0, ID_GO_KEEP_TICKS, &CChecklistDlg::OnKeepTicks},
         {MessageKind::Command, 0, ID_GO_CLEAR_TICKS, &CChecklistDlg::OnClearAllTicks},
+        {MessageKind::Command, 0, ID_VIEW_NIGHT_COLOURS, &CChecklistDlg::OnNightColours},
+        {MessageKind::Command, 0, ID_VIEW_LARGER_TEXT, &CChecklistDlg::OnLargerText},
+        {MessageKind::Command, 0, ID_VIEW_SMALLER_TEXT, &CChecklistDlg::OnSmallerText},
+        {MessageKind::Command, 0, ID_VIEW_NORMAL_TEXT, &CChecklistDlg::OnNormalText},
+        {MessageKind::Command, 0, ID_VIEW_READ_ALOUD, &CChecklistDlg::OnReadAloud},
     });
     // A file handed over by a later copy while a command runs waits for the command's end.
     ++commandsRunning;
@@ -155,6 +162,8 @@ bool CChecklistDlg::OnInitDialog() {
     char path[1024];
     ReadRememberedFile(path);
     keepTicks = ReadRememberedSwitch(keepTicksSwitch, false);
+    ReadViewSettings();
+    SetUpItemLook();
 
     if (!fileToOpen.isEmpty()) {
         // A file the user named, unlike the remembered one, says so when it cannot be opened;
@@ -349,6 +358,7 @@ void CChecklistDlg::ShowChecklist(Checklist* checklist) {
     HideCompletionCue();
     StoreKeptTicks();
     UpdateGoEntries();
+    Speak(SpokenText::SpokenName(checklist->name));
 }
 
 void CChecklistDlg::ShowName(Checklist* checklist) {
@@ -357,6 +367,8 @@ void CChecklistDlg::ShowName(Checklist* checklist) {
         // The label is the tree's name for assistive tools.
         view->setAccessibleName(nameLabel.GetWindowText());
     }
+    // A longer or shorter name may need another number of lines.
+    RelayoutControls();
 }
 
 void CChecklistDlg::Refill() {
@@ -394,6 +406,7 @@ void CChecklistDlg::RebuildListsMenu() {
     // keeps its place through every rebuild.
     if (first) {
         AddGoMenu();
+        AddViewMenu();
     }
     RebuildEmergencyMenu();
 }

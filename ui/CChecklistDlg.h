@@ -7,11 +7,13 @@
 #include "CTreeCtrl.h"
 #include "KeptTicks.h"
 
+#include <QFont>
 #include <QIcon>
 #include <QPointer>
 #include <QUndoStack>
 #include <array>
 #include <deque>
+#include <functional>
 #include <memory>
 
 class Checklist;
@@ -22,6 +24,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
+class Speaker;
 
 // What an undoable change touched, and so what the screen shows again after it.
 enum class ChangedPart {
@@ -55,6 +58,15 @@ public:
     static int EmergencyEntryPosition(int commandId);
     // How many jumps Back walks back through at most.
     static constexpr std::size_t backSteps = 20;
+    // The text sizes of the View menu, in percent of the normal size.
+    static constexpr int smallestTextSize = 75;
+    static constexpr int largestTextSize = 300;
+    static constexpr int textSizeStep = 25;
+
+    // How Read Aloud gets its speaker when switched on: a speaker, or null and why not in
+    // whyNot. By default Qt's speech engines; an empty factory puts that back.
+    using SpeakerFactory = std::function<std::unique_ptr<Speaker>(QString& whyNot)>;
+    static void SetSpeakerFactory(SpeakerFactory factory);
 
     // Makes checklist current, puts its name into the label and its items into the tree.
     void ShowChecklist(Checklist* checklist);
@@ -96,6 +108,10 @@ public:
     QFrame* CompletionCue() const { return completionCue; }
     QPushButton* CompletionNextButton() const { return completionNext; }
     bool KeepsTicks() const { return keepTicks; }
+    // The View menu's state: night colours, the text size in percent, reading aloud.
+    bool ShowsNightColours() const { return nightColours; }
+    int TextSize() const { return textSize; }
+    bool ReadsAloud() const { return readAloud; }
     // The changes Undo and Redo walk through; emptied whenever the document is replaced.
     QUndoStack& History() { return history; }
 
@@ -150,6 +166,28 @@ private:
     void RestoreKeptTicks();
     // Back to a new start: no jumps, no kept ticks.
     void ForgetTicksAndJumps();
+
+    // The View menu (CChecklistDlgView.cpp).
+    void OnNightColours();
+    void OnLargerText();
+    void OnSmallerText();
+    void OnNormalText();
+    void OnReadAloud();
+    // The View settings, read after the remembered file.
+    void ReadViewSettings();
+    // Items drawn by their kind, the name that grows with its text, the colours and text size.
+    void SetUpItemLook();
+    // Inserts the View menu after the Go menu, with its keys and the state of its entries.
+    void AddViewMenu();
+    void ApplyNightColours();
+    void SetTextSize(int size);
+    void ApplyTextSize();
+    void UpdateTextSizeEntries();
+    // Gets a speaker when there is none yet; Read Aloud is on when there is one.
+    void StartReadingAloud();
+    void UpdateReadAloudEntry();
+    // Says parts when Read Aloud is on, cutting what is being said.
+    void Speak(const QStringList& parts);
 
     // File commands and closing (CChecklistDlgFile.cpp).
     void OnNewFile();
@@ -236,4 +274,13 @@ private:
     QPointer<QLabel> completionText;
     QPointer<QPushButton> completionNext;
     QPointer<QAction> emergencyKey;
+
+    // View menu: night colours, the text size (percent) over the tree's normal font, and the
+    // speaker of Read Aloud with what kept it from being had.
+    bool nightColours = false;
+    int textSize = 100;
+    QFont normalFont;
+    bool readAloud = false;
+    std::unique_ptr<Speaker> speaker;
+    QString speakerTrouble;
 };

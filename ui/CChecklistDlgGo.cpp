@@ -5,6 +5,7 @@
 #include "ChecklistDoc.h"
 #include "ListGroups.h"
 #include "RememberedFile.h"
+#include "SpokenText.h"
 #include "TextConversion.h"
 #include "resource.h"
 
@@ -305,6 +306,8 @@ void CChecklistDlg::ShowCompletionCue() {
         connect(completionNext, &QPushButton::clicked, this, [this] { SendCommand(ID_GO_NEXT); });
         layout->addWidget(completionNext);
     }
+    const Checklist* next = ListGroups::NextInGroup(*document, currentChecklist);
+    Speak(SpokenText::SpokenCompletion(next != nullptr ? next->name : nullptr));
     // The items move up out of its way, so that the last of them can still be seen and unticked.
     tree.SetFootRoom(std::min(completionCue->sizeHint().height(), view->viewport()->height() / 2));
     PlaceCompletionCue();

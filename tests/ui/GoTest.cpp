@@ -68,7 +68,7 @@ TEST_F(GoTest, GoFollowsListsWithItsEntriesAndKeysOnEveryStart) {
                 for (int i = 0; i < screen.GetMenuBar().ButtonCount(); ++i) {
                     buttons << screen.GetMenuBar().GetButtonText(i);
                 }
-                EXPECT_EQ(buttons.join('|'), "File|Edit|Help|Lists|Go");
+                EXPECT_EQ(buttons.join('|'), "File|Edit|Help|Lists|Go|View");
                 screen.RebuildListsMenu();
                 EXPECT_EQ(screen.ListsButtonPosition(), 3);
                 QStringList entries;

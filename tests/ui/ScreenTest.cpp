@@ -67,8 +67,8 @@ TEST_F(ScreenTest, EveryListsEntryAndHotButtonShowsItsChecklistWithTheTicksClear
         for (int rebuild = 0; rebuild < 25; ++rebuild) {
             screen.RebuildListsMenu();
         }
-        // The Lists button stays one, after Help and before Go.
-        EXPECT_EQ(screen.GetMenuBar().ButtonCount(), 5);
+        // The Lists button stays one, after Help and before Go and View.
+        EXPECT_EQ(screen.GetMenuBar().ButtonCount(), 6);
         EXPECT_EQ(screen.ListsButtonPosition(), 3);
         EXPECT_EQ(screen.GetMenuBar().GetButtonText(4), "Go");
         for (int k = 129; k >= 0; --k) {
