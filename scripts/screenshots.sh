@@ -243,6 +243,26 @@ keys ctrl+e
 shot_when 2 emergency
 stop_program
 
+# Items drawn by their kind: the engine fire list (the Fire hot button, the fourth) with its
+# warning and note; then the same by night (View > Night Colours, its first entry).
+start_program
+keys Tab Tab Tab Tab space
+shot kinds
+keys F10 Right Right Right Right Right Return
+shot night
+stop_program
+
+# A phone held upright at the largest text: 360 by 720 pixels, the text at 300%.
+start_program
+xdotool windowsize --sync "$main" 360 720
+xdotool windowactivate --sync "$main"
+for _ in $(seq 8); do
+    xdotool key ctrl+plus
+done
+sleep 0.4
+shot large-text
+stop_program
+
 if [ ${#failed[@]} -gt 0 ]; then
     echo "screenshots: not taken: ${failed[*]}" >&2
     exit 1
