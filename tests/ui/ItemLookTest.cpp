@@ -4,6 +4,7 @@
 #include "ScreenColours.h"
 
 #include <QPalette>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -43,6 +44,11 @@ struct LookRow {
     double width;
     const char* look;
 };
+
+// A row prints as its name, in test names and failures alike.
+void PrintTo(const LookRow& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class ItemLookTest : public testing::TestWithParam<LookRow> {};
 
