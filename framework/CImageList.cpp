@@ -6,7 +6,7 @@
 
 bool CImageList::Create(int bitmapId, int imageWidth) {
     images.clear();
-    icons.clear();
+    versions.clear();
     const QString file = BitmapFile(bitmapId);
     if (file.isEmpty() || imageWidth <= 0) {
         return false;
@@ -25,11 +25,14 @@ bool CImageList::Create(int bitmapId, int imageWidth) {
     }
     for (int left = 0; left + imageWidth <= bitmap.width(); left += imageWidth) {
         images.push_back(bitmap.copy(left, 0, imageWidth, bitmap.height()));
-        QIcon icon(images.back());
+        std::vector<QPixmap> sizes{images.back()};
         for (const auto& [times, sharp] : sharper) {
-            icon.addPixmap(sharp.copy(times * left, 0, times * imageWidth, sharp.height()));
+            // Qt reads "@2x" in a name as a density; here a version counts by its pixels.
+            QPixmap version = sharp.copy(times * left, 0, times * imageWidth, sharp.height());
+            version.setDevicePixelRatio(1);
+            sizes.push_back(version);
         }
-        icons.push_back(icon);
+        versions.push_back(std::move(sizes));
     }
     return !images.empty();
 }
@@ -41,9 +44,9 @@ QPixmap CImageList::GetImage(int index) const {
     return images[static_cast<std::size_t>(index)];
 }
 
-QIcon CImageList::GetIcon(int index) const {
+std::vector<QPixmap> CImageList::GetVersions(int index) const {
     if (index < 0 || index >= GetImageCount()) {
         return {};
     }
-    return icons[static_cast<std::size_t>(index)];
+    return versions[static_cast<std::size_t>(index)];
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QPixmap>
 #include <vector>
 
@@ -19,11 +18,11 @@ public:
     int GetImageCount() const { return static_cast<int>(images.size()); }
     // The image at index, or a null pixmap outside the list.
     QPixmap GetImage(int index) const;
-    // The image at index at every density there is, for drawing at the density of the painter's
-    // device; a null icon outside the list.
-    QIcon GetIcon(int index) const;
+    // The image at index at every size there is, from the plain one to the sharpest, each a
+    // pixmap of its own pixels (a device pixel ratio of 1); empty outside the list.
+    std::vector<QPixmap> GetVersions(int index) const;
 
 private:
     std::vector<QPixmap> images;
-    std::vector<QIcon> icons;
+    std::vector<std::vector<QPixmap>> versions;
 };

@@ -10,15 +10,17 @@
 #include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace {
 
 // Draws an item view's check indicators with the two state images and sizes them to the images;
-// everything else is drawn by the application's style. Each image is drawn at the density of the
-// screen it lands on, from its sharper version where it has one.
+// everything else is drawn by the application's style. Each image is drawn at the size of the
+// text and the density of the screen it lands on, from its sharper versions where it has them.
 class StateImageStyle : public QProxyStyle {
 public:
-    StateImageStyle(QIcon empty, QIcon ticked, QSize size)
+    StateImageStyle(std::vector<QPixmap> empty, std::vector<QPixmap> ticked, QSize size)
         : emptyBox(std::move(empty)), tickedBox(std::move(ticked)), size(size) {}
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
@@ -27,14 +29,23 @@ public:
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
-        const QIcon& image = (option->state & State_On) ? tickedBox : emptyBox;
+        const std::vector<QPixmap>& image = (option->state & State_On) ? tickedBox : emptyBox;
         QRect target(QPoint(), Size());
         target.moveCenter(option->rect.center());
         // On a dark background the white boxes are dimmed, so as not to dazzle at night.
         const bool dark = option->palette.color(QPalette::Base).lightness() < 96;
         painter->save();
         painter->setOpacity(dark ? 0.6 : 1.0);
-        image.paint(painter, target);
+        // The smallest version with at least the pixels the box takes on the painter's device
+        // (a dense screen, large text, or both), else the sharpest there is.
+        const qreal density =
+            painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+        const int needed = static_cast<int>(std::ceil(target.width() * density));
+        const auto chosen =
+            std::find_if(image.begin(), image.end(),
+                         [needed](const QPixmap& version) { return version.width() >= needed; });
+        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        painter->drawPixmap(target, chosen != image.end() ? *chosen : image.back());
         painter->restore();
     }
 
@@ -54,8 +65,8 @@ public:
 private:
     QSize Size() const { return (QSizeF(size) * scale).toSize(); }
 
-    QIcon emptyBox;
-    QIcon tickedBox;
+    std::vector<QPixmap> emptyBox; // from the plain image to the sharpest
+    std::vector<QPixmap> tickedBox;
     QSize size; // in the screen's logical pixels, at the normal text size
     double scale = 1.0;
 };
@@ -213,8 +224,8 @@ void CTreeCtrl::SetStateImageList(const CImageList& images) {
     // The style belongs to the tree; a widget holds its style through a guarded pointer, so the
     // order in which the two go away does not matter.
     QStyle* previous = tree->style();
-    auto* style =
-        new StateImageStyle(images.GetIcon(1), images.GetIcon(2), images.GetImage(1).size());
+    auto* style = new StateImageStyle(images.GetVersions(1), images.GetVersions(2),
+                                      images.GetImage(1).size());
     style->setParent(tree);
     tree->setStyle(style);
     if (dynamic_cast<StateImageStyle*>(previous) != nullptr) {

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QTreeWidget>
 
 namespace {
@@ -128,6 +130,25 @@ TEST_F(ViewTest, TextSizeStepsWithinItsBoundsAndIsRemembered) {
             Press(screen, Qt::Key_Plus, Qt::ControlModifier);
         }
         EXPECT_EQ(screen.TextSize(), 300);
+        {
+            // The ticked box at 300% is the sharpest image, pixel for pixel, not one blown up.
+            QImage drawn(48, 48, QImage::Format_RGB32);
+            drawn.fill(Qt::red);
+            QPainter painter(&drawn);
+            QStyleOptionViewItem option;
+            option.rect = QRect(0, 0, 48, 48);
+            option.state = QStyle::State_On;
+            option.palette = ScreenColours::DayPalette();
+            tree->style()->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &option, &painter,
+                                         tree);
+            painter.end();
+            QImage sharpest = QPixmap(QStringLiteral(":/tarvasto/bitmaps/checkstates@3x.png"))
+                                  .copy(96, 0, 48, 48)
+                                  .toImage()
+                                  .convertToFormat(drawn.format());
+            sharpest.setDevicePixelRatio(1);
+            EXPECT_EQ(drawn, sharpest);
+        }
         EXPECT_FALSE(Entry(screen, ID_VIEW_LARGER_TEXT)->isEnabled());
         EXPECT_DOUBLE_EQ(tree->font().pointSizeF(), 3 * normalPoints);
         EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 3 * normalPoints);
