@@ -122,6 +122,10 @@ TEST_F(ViewTest, TextSizeStepsWithinItsBoundsAndIsRemembered) {
         QTreeWidget* tree = screen.Tree().GetControl();
         QWidget* label = screen.GetDlgItem(IDC_LISTNAME);
         const QRect labelAtNormal = label->geometry();
+        // At the normal size the name keeps the place its template gives it.
+        EXPECT_EQ(labelAtNormal.height(), screen.GetDialogUnits().ToPixelsY(8));
+        EXPECT_EQ(tree->geometry().top(), screen.GetDlgItem(IDC_LISTNAME)->geometry().top() +
+                                              screen.GetDialogUnits().ToPixelsY(8));
         const QRect treeAtNormal = tree->geometry();
         const QRect buttonAtNormal = screen.GetDlgItem(IDC_HOTBUTTON0)->geometry();
         const double normalPoints = tree->font().pointSizeF();
