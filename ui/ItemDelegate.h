@@ -16,6 +16,9 @@ public:
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    // How wide the row of index is drawn, as far as the view tells; the height of an item is
+    // measured for that width.
+    static int RowWidth(const QStyleOptionViewItem& option, const QModelIndex& index);
     // The measure of text in font's inks, as the tree draws them.
     static ItemMeasure MeasureFor(const QFont& font);
     // The font of ink, made from the item's font.

@@ -1,5 +1,6 @@
 // The View menu: night colours, text size and Read Aloud, driven by the menu's commands and
 // keys, with a recording speaker in place of a speech engine.
+#include "ItemDelegate.h"
 #include "ScreenColours.h"
 #include "Speaker.h"
 #include "UiTestSupport.h"
@@ -198,6 +199,10 @@ TEST_F(ViewTest, LargestTextOnAPhoneCutsNothingOff) {
         EXPECT_GT(label->height(), 2 * QFontMetrics(label->font()).height() - 2); // wrapped
         for (int row = 0; row < screen.Tree().GetCount(); ++row) {
             const QRect place = tree->visualItemRect(screen.Tree().GetItem(row));
+            // Its height was measured for the width it is drawn in.
+            QStyleOptionViewItem option;
+            option.widget = tree;
+            EXPECT_EQ(ItemDelegate::RowWidth(option, tree->model()->index(row, 0)), place.width());
             EXPECT_LE(place.right(), tree->viewport()->width()) << row;
             EXPECT_GT(place.height(), 2 * QFontMetrics(tree->font()).height()) << row;
         }
