@@ -60,16 +60,20 @@ ItemMeasure ItemDelegate::MeasureFor(const QFont& font) {
     return measure;
 }
 
+int ItemDelegate::RowWidth(const QStyleOptionViewItem& option, const QModelIndex& index) {
+    // A view asks for heights without saying how wide the row is: the column says, and an item
+    // at the root of a tree with lines at the root stands one indentation in.
+    const auto* view = qobject_cast<const QTreeView*>(option.widget);
+    return view != nullptr ? view->columnWidth(index.column()) -
+                                 (view->rootIsDecorated() ? view->indentation() : 0)
+                           : option.rect.width();
+}
+
 QSize ItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QStyleOptionViewItem measured = option;
     initStyleOption(&measured, index);
     const QSize plain = QStyledItemDelegate::sizeHint(measured, index);
-    // A view asks for heights without saying how wide the row is: the column says.
-    // An item at the root of a tree with lines at the root stands one indentation in.
-    const auto* view = qobject_cast<const QTreeView*>(option.widget);
-    const int across = view != nullptr ? view->columnWidth(index.column()) -
-                                             (view->rootIsDecorated() ? view->indentation() : 0)
-                                       : option.rect.width();
+    const int across = RowWidth(option, index);
     const ItemLook look = LayOutItem(measured.text.toUtf8().constData(),
                                      TextWidth(measured, QRect(0, 0, across, plain.height())),
                                      MeasureFor(measured.font));
