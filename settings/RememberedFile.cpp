@@ -47,14 +47,8 @@ void StoreRememberedWindow(const char* placement) {
 }
 
 bool ReadRememberedSwitch(const char* valueName, bool byDefault) {
-    CSettingsKey key;
-    key.OpenKey(programName, programName, 1);
     // A value that is neither 0 nor 1 was not stored by the program: the default holds.
-    const DWORD unset = 2;
-    const DWORD stored =
-        key.disposition == REG_CREATED_NEW_KEY ? unset : key.ReadNumber(valueName, unset);
-    key.CloseKey();
-    return stored == 0 || stored == 1 ? stored == 1 : byDefault;
+    return ReadRememberedNumber(valueName, 0, 1, byDefault ? 1 : 0) == 1;
 }
 
 void StoreRememberedSwitch(const char* valueName, bool on) {

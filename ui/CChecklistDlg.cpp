@@ -29,12 +29,6 @@ constexpr int farListsEntryBase = 0x10000;
 // The Emergency submenu's entries lie above the Lists entries of any document that fits in memory.
 constexpr int emergencyEntryBase = 0x40000000;
 
-// Buttons and menu entries take "&" as the mark of a shortcut letter; a checklist name or caption
-// such as "Taxi & Run-up" must show as written.
-QString ShownLiterally(const char* text) {
-    return WidenText(text).replace(QLatin1Char('&'), QLatin1String("&&"));
-}
-
 // Whether a touch screen is attached, where a finger scrolls the tree.
 bool HasTouchScreen() {
     const QList<const QInputDevice*> devices = QInputDevice::devices();
@@ -186,23 +180,27 @@ bool CChecklistDlg::OnInitDialog() {
     return true;
 }
 
+QString CChecklistDlg::ShownLiterally(const char* text) {
+    return WidenText(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+void CChecklistDlg::SetShortcuts(std::span<const Shortcut> shortcuts) {
+    for (const Shortcut& shortcut : shortcuts) {
+        if (QAction* entry = MenuEntry(shortcut.commandId)) {
+            entry->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(shortcut.keys)));
+        }
+    }
+}
+
 // The usual keys of the desktop for the menus' entries; the entries keep their texts.
 void CChecklistDlg::AddShortcuts() {
-    struct Shortcut {
-        int commandId;
-        const char* keys; // one or more, separated by "; "
-    };
     static constexpr Shortcut shortcuts[] = {
         {ID_FILE_NEW, "Ctrl+N"},   {ID_FILE_LOAD, "Ctrl+O"},
         {ID_FILE_SAVE, "Ctrl+S"},  {ID_FILE_SAVE_AS, "Ctrl+Shift+S"},
         {ID_EDIT_UNDO, "Ctrl+Z"},  {ID_EDIT_REDO, "Ctrl+Y; Ctrl+Shift+Z"},
         {ID_EDIT_EDIT_ITEM, "F2"},
     };
-    for (const Shortcut& shortcut : shortcuts) {
-        if (QAction* entry = MenuEntry(shortcut.commandId)) {
-            entry->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(shortcut.keys)));
-        }
-    }
+    SetShortcuts(shortcuts);
 }
 
 QAction* CChecklistDlg::MenuEntry(int commandId) {

@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <span>
 
 class Checklist;
 struct ChecklistItem;
@@ -234,6 +235,16 @@ private:
     ChecklistItem* SelectedChecklistItem();
 
     void AddShortcuts();
+    // A menu entry's usual desktop keys: one or more, separated by "; ".
+    struct Shortcut {
+        int commandId;
+        const char* keys;
+    };
+    // Gives each entry of the screen's menus its keys; the entries keep their texts.
+    void SetShortcuts(std::span<const Shortcut> shortcuts);
+    // A name or caption as a button or menu entry shows it: "&" marks a shortcut letter there,
+    // and "Taxi & Run-up" must show as written.
+    static QString ShownLiterally(const char* text);
     // The entry of the screen's menus that sends commandId, or null.
     QAction* MenuEntry(int commandId);
     // Keeps the Undo and Redo entries naming the step they would take, greyed when there is none.

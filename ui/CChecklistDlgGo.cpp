@@ -21,11 +21,6 @@
 
 namespace {
 
-// Menu entries and buttons take "&" as the mark of a shortcut letter; names show as written.
-QString ShownLiterally(const char* text) {
-    return WidenText(text).replace(QLatin1Char('&'), QLatin1String("&&"));
-}
-
 // The checklists of doc whose group is an emergency group, in file order, with their positions.
 std::vector<std::pair<int, Checklist*>> EmergencyLists(ChecklistDoc& doc) {
     std::vector<std::pair<int, Checklist*>> found;
@@ -44,20 +39,12 @@ std::vector<std::pair<int, Checklist*>> EmergencyLists(ChecklistDoc& doc) {
 void CChecklistDlg::AddGoMenu() {
     CMenuBar& bar = GetMenuBar();
     bar.InsertMenu(IDR_GOMENU);
-    struct Shortcut {
-        int commandId;
-        const char* keys;
-    };
     static constexpr Shortcut shortcuts[] = {
         {ID_GO_NEXT, "Ctrl+PgDown"},
         {ID_GO_PREVIOUS, "Ctrl+PgUp"},
         {ID_GO_BACK, "Alt+Left"},
     };
-    for (const Shortcut& shortcut : shortcuts) {
-        if (QAction* entry = MenuEntry(shortcut.commandId)) {
-            entry->setShortcut(QKeySequence(QString::fromLatin1(shortcut.keys)));
-        }
-    }
+    SetShortcuts(shortcuts);
     if (QAction* keep = MenuEntry(ID_GO_KEEP_TICKS)) {
         keep->setChecked(keepTicks);
     }
@@ -74,16 +61,8 @@ void CChecklistDlg::AddGoMenu() {
 }
 
 QMenu* CChecklistDlg::EmergencyMenu() {
-    CMenuBar& bar = GetMenuBar();
-    for (int position = 0; position < bar.ButtonCount(); ++position) {
-        const QMenu* menu = bar.GetButtonMenu(position);
-        for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>()) {
-            if (action->menu() != nullptr && action->data().toInt() == ID_GO_EMERGENCY) {
-                return action->menu();
-            }
-        }
-    }
-    return nullptr;
+    const QAction* entry = MenuEntry(ID_GO_EMERGENCY);
+    return entry != nullptr ? entry->menu() : nullptr;
 }
 
 void CChecklistDlg::RebuildEmergencyMenu() {

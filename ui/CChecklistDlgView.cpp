@@ -61,20 +61,12 @@ void CChecklistDlg::SetUpItemLook() {
 
 void CChecklistDlg::AddViewMenu() {
     GetMenuBar().InsertMenu(IDR_VIEWMENU);
-    struct Shortcut {
-        int commandId;
-        const char* keys; // one or more, separated by "; "
-    };
     static constexpr Shortcut shortcuts[] = {
         {ID_VIEW_LARGER_TEXT, "Ctrl++; Ctrl+="},
         {ID_VIEW_SMALLER_TEXT, "Ctrl+-"},
         {ID_VIEW_NORMAL_TEXT, "Ctrl+0"},
     };
-    for (const Shortcut& shortcut : shortcuts) {
-        if (QAction* entry = MenuEntry(shortcut.commandId)) {
-            entry->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(shortcut.keys)));
-        }
-    }
+    SetShortcuts(shortcuts);
     if (QAction* night = MenuEntry(ID_VIEW_NIGHT_COLOURS)) {
         night->setChecked(nightColours);
     }

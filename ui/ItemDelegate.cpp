@@ -93,9 +93,9 @@ void ItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
     const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+    const ItemMeasure measure = MeasureFor(item.font);
     const ItemLook look =
-        LayOutItem(text.toUtf8().constData(), std::max(1, room.width() - 2 * textMargin),
-                   MeasureFor(item.font));
+        LayOutItem(text.toUtf8().constData(), std::max(1, room.width() - 2 * textMargin), measure);
     const QPalette& palette = item.palette;
     const bool selected = (item.state & QStyle::State_Selected) != 0;
     const QPalette::ColorGroup group =
@@ -114,7 +114,6 @@ void ItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const double top = room.top() + std::max(0.0, (room.height() - look.height) / 2);
     painter->translate(room.left() + textMargin, top);
     painter->setClipRect(QRectF(-textMargin, -top + room.top(), room.width(), room.height()));
-    const ItemMeasure measure = MeasureFor(item.font);
     if (look.frame != ItemFrame::None) {
         // A warning's frame is doubled, so that it stands apart from a caution in black and white.
         const double line = std::max(1.0, std::round(measure.lineHeight / 12));
