@@ -35,6 +35,10 @@ simdjson::error_code MakeParserRoom(simdjson::dom::parser& parser, std::size_t s
     if (size < largePage) {
         return simdjson::SUCCESS;
     }
+    // The parser makes the document's room only when it parses; made here, it can be advised.
+    if (simdjson::error_code error = parser.doc.allocate(size)) {
+        return error;
+    }
     // The parser keeps these in members that its documentation leaves unnamed; their sizes as
     // it allocates them for a capacity.
     std::size_t capacity = parser.capacity();
