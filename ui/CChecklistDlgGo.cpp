@@ -143,6 +143,7 @@ void CChecklistDlg::OnBack() {
             if (item != nullptr && tree.GetItemData(shown) == item) {
                 tree.SelectItem(shown);
                 tree.GetControl()->scrollToItem(shown);
+                break;
             }
         }
         return;
@@ -272,7 +273,8 @@ void CChecklistDlg::ShowCompletionCue() {
     completionText->setFont(bold);
     layout->addWidget(completionText);
     layout->addStretch();
-    if (const Checklist* next = ListGroups::NextInGroup(*document, currentChecklist)) {
+    const Checklist* next = ListGroups::NextInGroup(*document, currentChecklist);
+    if (next != nullptr) {
         const QString text = QStringLiteral("Next: ") + WidenText(next->name);
         completionNext = new QPushButton(completionCue);
         completionNext->setObjectName(QStringLiteral("completionNext"));
@@ -285,7 +287,6 @@ void CChecklistDlg::ShowCompletionCue() {
         connect(completionNext, &QPushButton::clicked, this, [this] { SendCommand(ID_GO_NEXT); });
         layout->addWidget(completionNext);
     }
-    const Checklist* next = ListGroups::NextInGroup(*document, currentChecklist);
     Speak(SpokenText::SpokenCompletion(next != nullptr ? next->name : nullptr));
     // The items move up out of its way, so that the last of them can still be seen and unticked.
     tree.SetFootRoom(std::min(completionCue->sizeHint().height(), view->viewport()->height() / 2));

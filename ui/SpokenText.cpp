@@ -111,18 +111,14 @@ void AppendSayable(QStringList& parts, std::string_view text) {
     }
 }
 
-// The word a note, caution or warning is announced with; empty for the other kinds.
+// The word a note, caution or warning is announced with, its label said as a word ("NOTE:" is
+// "note"); empty for the other kinds.
 QString SpokenLabel(ItemRules::Kind kind) {
-    switch (kind) {
-    case ItemRules::Kind::Note:
-        return QStringLiteral("note");
-    case ItemRules::Kind::Caution:
-        return QStringLiteral("caution");
-    case ItemRules::Kind::Warning:
-        return QStringLiteral("warning");
-    default:
-        return QString();
+    std::string_view label = ItemRules::LabelOf(kind);
+    if (label.ends_with(':')) {
+        label.remove_suffix(1);
     }
+    return QString::fromLatin1(label.data(), qsizetype(label.size())).toLower();
 }
 
 std::string_view TextOf(const char* text) {
