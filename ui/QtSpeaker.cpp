@@ -110,6 +110,21 @@ QString WhyUnusable(const Loading& loading, const QString& wanted) {
     return QString();
 }
 
+// Ends voice in its own thread once what it is doing there is over, and the thread with it. A
+// thread whose engine does not let go in time is left to finish on its own.
+void EndVoice(std::unique_ptr<QThread> thread, SpeechVoice* voice, const QString& engine) {
+    QMetaObject::invokeMethod(
+        voice,
+        [voice]() {
+            delete voice;
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    if (!thread->wait(QDeadlineTimer(closeDeadlineMs))) {
+        HangingThreads().push_back({engine, thread.release()});
+    }
+}
+
 // How much a reason tells a user who wants to hear the lists: that sound is missing tells most.
 int Weight(const QString& why) {
     if (why == QtSpeaker::noSoundReason) {
@@ -180,16 +195,7 @@ std::unique_ptr<QtSpeaker> QtSpeaker::Open(QString& whyNot, const QStringList& e
                     return std::unique_ptr<QtSpeaker>(
                         new QtSpeaker(std::move(thread), voice, name));
                 }
-                QMetaObject::invokeMethod(
-                    voice,
-                    [voice]() {
-                        delete voice;
-                        QThread::currentThread()->quit();
-                    },
-                    Qt::QueuedConnection);
-                if (!thread->wait(QDeadlineTimer(closeDeadlineMs))) {
-                    HangingThreads().push_back({name, thread.release()});
-                }
+                EndVoice(std::move(thread), voice, name);
             }
         }
         if (Weight(why) > Weight(whyNot)) {
@@ -209,17 +215,8 @@ QtSpeaker::QtSpeaker(std::unique_ptr<QThread> thread, SpeechVoice* voice, QStrin
 }
 
 QtSpeaker::~QtSpeaker() {
-    QMetaObject::invokeMethod(
-        voice,
-        [voice = voice]() {
-            delete voice;
-            QThread::currentThread()->quit();
-        },
-        Qt::QueuedConnection);
-    if (!thread->wait(QDeadlineTimer(closeDeadlineMs))) {
-        // The engine hangs on its service; the program goes on without it.
-        HangingThreads().push_back({engine, thread.release()});
-    }
+    // An engine that hangs on its service is left behind; the program goes on without it.
+    EndVoice(std::move(thread), voice, engine);
 }
 
 void QtSpeaker::Say(const QStringList& parts) {
